@@ -1,0 +1,77 @@
+#include "timelist/time_list_page.h"
+
+#include "timelist/file_system.h"
+#include "timelist/replay_scan.h"
+#include "timelist/split_frames.h"
+#include "timelist/time_list_writer.h"
+
+namespace chronolist {
+
+namespace {
+
+constexpr const char* kHead[] = {
+    R"(<HTML><TITLE>TEMRA -ExtraRoom TimeList-</TITLE>)",
+    R"(<body bgcolor="#000000" text="#CCCCCC">)",
+    R"(<center><H2>TEMRA -ExtraRoom TimeList-</H2>)",
+    R"(<table width="50%" border="1">)",
+    R"(<TR><TD><CENTER>Room Number</CENTER></TD><TD><CENTER>Time</CENTER></TD></TR>)",
+};
+
+constexpr const char* kTail[] = {
+    "</TABLE>",
+    "</center>",
+    "</BODY></HTML>",
+};
+
+constexpr const char* kCellStart = R"(<td width="50%"><CENTER>)";
+constexpr const char* kCellEnd = "</CENTER></TD>";
+
+void AppendTimeCell(std::string& page, std::int32_t frames) {
+  using namespace TimeListWriter;
+  if (frames == kNoRun) {
+    AppendText(page, "None");
+    return;
+  }
+  AppendTwoDigits(page, SplitFrames::Minutes(frames, kFramesPerSecond));
+  AppendText(page, ":");
+  AppendTwoDigits(page, SplitFrames::Seconds(frames, kFramesPerSecond));
+  AppendText(page, ":");
+  AppendTwoDigits(page, SplitFrames::Frames(frames, kFramesPerSecond));
+}
+
+}  // namespace
+
+std::string BuildTimeListPage(const RunTimeTable& table) {
+  using namespace TimeListWriter;
+  std::string page;
+  page.reserve(4096);
+  for (const char* fragment : kHead) {
+    AppendText(page, fragment);
+  }
+  for (int room = kFirstExtraRoom; room <= kLastExtraRoom; ++room) {
+    AppendText(page, "<TR>");
+    AppendText(page, kCellStart);
+    AppendRoomNumber(page, room);
+    AppendText(page, kCellEnd);
+    AppendText(page, kCellStart);
+    AppendTimeCell(page, table[room]);
+    AppendText(page, kCellEnd);
+    AppendText(page, "</TR>");
+  }
+  for (const char* fragment : kTail) {
+    AppendText(page, fragment);
+  }
+  return page;
+}
+
+PageWriteResult WriteTimeListPage(const RunTimeTable& table) {
+  return {ReplaceFileAtomically(kTimeListFileName, BuildTimeListPage(table))};
+}
+
+PageWriteResult GenerateTimeList() {
+  RunTimeTable table;
+  ScanReplays(table);
+  return WriteTimeListPage(table);
+}
+
+}  // namespace chronolist

@@ -1,0 +1,33 @@
+// The program's one job: scan the replays and write the Extra-mode time list,
+// "replistEX.html", in the working directory.
+#pragma once
+
+#include <string>
+#include <system_error>
+
+#include "timelist/run_time_table.h"
+
+namespace chronolist {
+
+inline constexpr const char* kTimeListFileName = "replistEX.html";
+
+// What became of a page write. On failure the previous page is untouched and
+// `error` holds the system's reason.
+struct PageWriteResult {
+  std::error_code error;
+
+  bool written() const { return !error; }
+  std::string reason() const { return error.message(); }
+};
+
+// The whole page for `table`: one line of ASCII, no line break anywhere, rows
+// for rooms 111 to 151 with each time as mm:ss:ff or "None".
+std::string BuildTimeListPage(const RunTimeTable& table);
+
+// Replaces "replistEX.html" with the page for `table`, all or nothing.
+PageWriteResult WriteTimeListPage(const RunTimeTable& table);
+
+// Scans the replays of rooms 1 to 199, then writes the page.
+PageWriteResult GenerateTimeList();
+
+}  // namespace chronolist
