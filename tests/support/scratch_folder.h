@@ -1,0 +1,74 @@
+// A fresh temporary folder that becomes the working directory for one test,
+// as a game folder would be, and small helpers to lay files out in it.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace chronolist::testing {
+
+class ScratchFolder {
+ public:
+  ScratchFolder() : previous_(std::filesystem::current_path()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "chronolist-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+  if (file.has_parent_path()) {
+    std::filesystem::create_directories(file.parent_path());
+  }
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write " + file.string());
+  }
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    throw std::runtime_error("cannot read " + file.string());
+  }
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A file of `size` bytes that takes no disk space: a hole from start to end.
+inline void MakeSparseFile(const std::filesystem::path& file, std::uintmax_t size) {
+  WriteBytes(file, "");
+  std::filesystem::resize_file(file, size);
+}
+
+inline std::string ReplayFile(int room) {
+  char name[32];
+  std::snprintf(name, sizeof name, "replay/map%03d.bdb", room);
+  return name;
+}
+
+}  // namespace chronolist::testing

@@ -1,0 +1,142 @@
+// The replay scan on real folders: lengths become frame counts, and nothing
+// that is not a readable regular replay yields a time or stalls the scan.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "support/scratch_folder.h"
+#include "timelist/replay_scan.h"
+
+namespace chronolist {
+namespace {
+
+using testing::MakeSparseFile;
+using testing::ReplayFile;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+RunTimeTable Scan() {
+  RunTimeTable table;
+  table.fill(-1);  // the scan must overwrite every slot
+  ScanReplays(table);
+  return table;
+}
+
+TEST(ReplayPath, NamesTheRoomWithThreeDigits) {
+  EXPECT_EQ(ReplayPath(1), "replay/map001.bdb");
+  EXPECT_EQ(ReplayPath(42), "replay/map042.bdb");
+  EXPECT_EQ(ReplayPath(199), "replay/map199.bdb");
+}
+
+TEST(ReplayScan, WithoutReplayFolderEveryRoomHasNoRun) {
+  ScratchFolder folder;
+  for (std::int32_t slot : Scan()) {
+    EXPECT_EQ(slot, kNoRun);
+  }
+}
+
+TEST(ReplayScan, LengthInBytesIsTheRunTime) {
+  ScratchFolder folder;
+  WriteBytes(ReplayFile(1), std::string(17, 'a'));
+  WriteBytes(ReplayFile(111), std::string(1862, '\0'));
+  WriteBytes(ReplayFile(151), "");
+  WriteBytes(ReplayFile(199), std::string(3, 'z'));
+  // Binary: 0x1A and CR LF are bytes like any other.
+  WriteBytes(ReplayFile(120), std::string("\x1a\r\n\r\n\x1a\x1a\r\n\n", 10));
+
+  const RunTimeTable table = Scan();
+  EXPECT_EQ(table[1], 17);
+  EXPECT_EQ(table[111], 1862);
+  EXPECT_EQ(table[151], 0);
+  EXPECT_EQ(table[199], 3);
+  EXPECT_EQ(table[120], 10);
+  EXPECT_EQ(table[0], kNoRun);
+  EXPECT_EQ(table[2], kNoRun);
+  EXPECT_EQ(table[150], kNoRun);
+}
+
+TEST(ReplayScan, OnlyRoomsOneTo199AreLookedAt) {
+  ScratchFolder folder;
+  WriteBytes("replay/map000.bdb", "12345");
+  WriteBytes("replay/map200.bdb", "12345");
+  WriteBytes("replay/map1000.bdb", "12345");
+  WriteBytes("replay/map0111.bdb", "12345");
+  WriteBytes("replay/map11.bdb", "12345");
+  for (std::int32_t slot : Scan()) {
+    EXPECT_EQ(slot, kNoRun);
+  }
+}
+
+TEST(ReplayScan, HugeLengthsNeitherWrapNorCostAnything) {
+  ScratchFolder folder;
+  // Exactly the sentinel: indistinguishable from a missing replay.
+  MakeSparseFile(ReplayFile(112), kNoRun);
+  MakeSparseFile(ReplayFile(113), kNoRun + 1);
+  MakeSparseFile(ReplayFile(114), std::uintmax_t{INT32_MAX});
+  MakeSparseFile(ReplayFile(115), std::uintmax_t{INT32_MAX} + 1);
+  MakeSparseFile(ReplayFile(116), std::uintmax_t{3} << 30);
+  MakeSparseFile(ReplayFile(117), std::uintmax_t{1} << 40);
+
+  const RunTimeTable table = Scan();
+  EXPECT_EQ(table[112], kNoRun);
+  EXPECT_EQ(table[113], kNoRun + 1);
+  EXPECT_EQ(table[114], INT32_MAX);
+  EXPECT_EQ(table[115], INT32_MAX);
+  EXPECT_EQ(table[116], INT32_MAX);
+  EXPECT_EQ(table[117], INT32_MAX);
+}
+
+TEST(ReplayScan, NamesThatAreNotRegularFilesHaveNoRun) {
+  ScratchFolder folder;
+  std::filesystem::create_directories(ReplayFile(121));  // also makes replay/
+  WriteBytes(ReplayFile(121) + "/inner", "abc");
+  // A FIFO with no writer: opening it for a blocking read would wait forever.
+  ASSERT_EQ(::mkfifo(ReplayFile(122).c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", ReplayFile(123));
+  std::filesystem::create_symlink("nowhere.bdb", ReplayFile(124));
+  // A symlink to a real replay is that replay.
+  WriteBytes("replay/real.bdb", "12345678");
+  std::filesystem::create_symlink("real.bdb", ReplayFile(125));
+
+  const RunTimeTable table = Scan();
+  EXPECT_EQ(table[121], kNoRun);
+  EXPECT_EQ(table[122], kNoRun);
+  EXPECT_EQ(table[123], kNoRun);
+  EXPECT_EQ(table[124], kNoRun);
+  EXPECT_EQ(table[125], 8);
+}
+
+TEST(ReplayScan, FifoWithAWriterIsStillNotReadFrom) {
+  ScratchFolder folder;
+  std::filesystem::create_directory("replay");
+  ASSERT_EQ(::mkfifo(ReplayFile(130).c_str(), 0644), 0);
+  // Keep a writer attached that never writes: a byte-wise read would block.
+  const int reader = ::open(ReplayFile(130).c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const int writer = ::open(ReplayFile(130).c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+
+  const RunTimeTable table = Scan();
+  EXPECT_EQ(table[130], kNoRun);
+  ::close(writer);
+  ::close(reader);
+}
+
+TEST(ReplayScan, ATableIsRebuiltFromScratchEachTime) {
+  ScratchFolder folder;
+  WriteBytes(ReplayFile(140), "abcd");
+  RunTimeTable table = Scan();
+  EXPECT_EQ(table[140], 4);
+
+  std::filesystem::remove(ReplayFile(140));
+  ScanReplays(table);
+  EXPECT_EQ(table[140], kNoRun);
+}
+
+}  // namespace
+}  // namespace chronolist
