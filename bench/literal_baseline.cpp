@@ -1,0 +1,78 @@
+#include "literal_baseline.h"
+
+#include <cstdio>
+
+#include "timelist/replay_scan.h"
+#include "timelist/split_frames.h"
+#include "timelist/time_list_page.h"
+
+namespace chronolist::bench {
+
+namespace {
+
+void Append(const char* format, const char* text) {
+  if (FILE* file = std::fopen(kTimeListFileName, "at")) {
+    std::fprintf(file, format, text);
+    std::fclose(file);
+  }
+}
+
+void Append(const char* format, int value) {
+  if (FILE* file = std::fopen(kTimeListFileName, "at")) {
+    std::fprintf(file, format, value);
+    std::fclose(file);
+  }
+}
+
+}  // namespace
+
+void LiteralScanReplays(RunTimeTable& table) {
+  table.fill(kNoRun);
+  for (int room = kFirstRoom; room <= kLastRoom; ++room) {
+    FILE* file = std::fopen(ReplayPath(room).c_str(), "rb");
+    if (file == nullptr) {
+      continue;
+    }
+    std::int32_t count = 0;
+    while (std::fgetc(file) != EOF) {
+      ++count;
+    }
+    std::fclose(file);
+    table[room] = count;
+  }
+}
+
+void LiteralWriteTimeListPage(const RunTimeTable& table) {
+  if (FILE* file = std::fopen(kTimeListFileName, "wt")) {
+    std::fclose(file);
+  }
+  Append("%s", "<HTML><TITLE>TEMRA -ExtraRoom TimeList-</TITLE>");
+  Append("%s", "<body bgcolor=\"#000000\" text=\"#CCCCCC\">");
+  Append("%s", "<center><H2>TEMRA -ExtraRoom TimeList-</H2>");
+  Append("%s", "<table width=\"50%\" border=\"1\">");
+  Append("%s", "<TR><TD><CENTER>Room Number</CENTER></TD><TD><CENTER>Time</CENTER></TD></TR>");
+  for (int room = kFirstExtraRoom; room <= kLastExtraRoom; ++room) {
+    Append("%s", "<TR>");
+    Append("%s", "<td width=\"50%\"><CENTER>");
+    Append("%03d", room);
+    Append("%s", "</CENTER></TD>");
+    Append("%s", "<td width=\"50%\"><CENTER>");
+    const std::int32_t f = table[room];
+    if (f == kNoRun) {
+      Append("%s", "None");
+    } else {
+      Append("%02d", SplitFrames::Minutes(f, kFramesPerSecond));
+      Append("%s", ":");
+      Append("%02d", SplitFrames::Seconds(f, kFramesPerSecond));
+      Append("%s", ":");
+      Append("%02d", SplitFrames::Frames(f, kFramesPerSecond));
+    }
+    Append("%s", "</CENTER></TD>");
+    Append("%s", "</TR>");
+  }
+  Append("%s", "</TABLE>");
+  Append("%s", "</center>");
+  Append("%s", "</BODY></HTML>");
+}
+
+}  // namespace chronolist::bench

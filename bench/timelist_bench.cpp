@@ -1,0 +1,173 @@
+// Generating the time list against the literal baseline, on a realistic
+// replay folder, and the scan alone on small against huge (sparse) replays.
+// Prints the ratios at the end; a benchmark, not a test: it never fails on
+// timing.
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "literal_baseline.h"
+#include "timelist/replay_scan.h"
+#include "timelist/time_list_page.h"
+
+namespace fs = std::filesystem;
+using namespace chronolist;
+
+namespace {
+
+fs::path gRoot;
+
+fs::path Folder(const char* name) {
+  return gRoot / name;
+}
+
+void WriteReplay(const fs::path& folder, int room, std::uintmax_t size, bool sparse) {
+  char name[32];
+  std::snprintf(name, sizeof name, "map%03d.bdb", room);
+  const fs::path file = folder / "replay" / name;
+  if (sparse) {
+    std::ofstream{file, std::ios::binary};
+    fs::resize_file(file, size);
+    return;
+  }
+  std::string bytes(size, '\0');
+  std::mt19937 random(static_cast<unsigned>(room));
+  for (char& byte : bytes) {
+    byte = static_cast<char>(random());
+  }
+  std::ofstream{file, std::ios::binary}.write(bytes.data(), static_cast<std::streamsize>(size));
+}
+
+// realistic: 199 replays of 10 to 60 minutes (18,000 to 108,000 bytes).
+// small / huge: 199 replays of 1 KiB / 1 GiB (sparse, so no disk is used).
+void LayFolders() {
+  std::string pattern = (fs::temp_directory_path() / "chronolist-bench-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    std::perror("mkdtemp");
+    std::exit(1);
+  }
+  gRoot = pattern;
+  std::mt19937 random(2026);
+  std::uniform_int_distribution<std::uintmax_t> realisticSize(18000, 108000);
+  for (const char* name : {"realistic", "small", "huge"}) {
+    fs::create_directories(Folder(name) / "replay");
+  }
+  for (int room = kFirstRoom; room <= kLastRoom; ++room) {
+    WriteReplay(Folder("realistic"), room, realisticSize(random), false);
+    WriteReplay(Folder("small"), room, 1024, false);
+    WriteReplay(Folder("huge"), room, std::uintmax_t{1} << 30, true);
+  }
+}
+
+void BM_Generate_Literal(benchmark::State& state) {
+  fs::current_path(Folder("realistic"));
+  for (auto _ : state) {
+    RunTimeTable table;
+    bench::LiteralScanReplays(table);
+    bench::LiteralWriteTimeListPage(table);
+  }
+}
+
+void BM_Generate_Chronolist(benchmark::State& state) {
+  fs::current_path(Folder("realistic"));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(GenerateTimeList());
+  }
+}
+
+void BM_Scan_1KiB(benchmark::State& state) {
+  fs::current_path(Folder("small"));
+  for (auto _ : state) {
+    RunTimeTable table;
+    ScanReplays(table);
+    benchmark::DoNotOptimize(table);
+  }
+}
+
+void BM_Scan_1GiB(benchmark::State& state) {
+  fs::current_path(Folder("huge"));
+  for (auto _ : state) {
+    RunTimeTable table;
+    ScanReplays(table);
+    benchmark::DoNotOptimize(table);
+  }
+}
+
+BENCHMARK(BM_Generate_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Generate_Chronolist)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Scan_1KiB)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Scan_1GiB)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Keeps each benchmark's real time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  double Time(const std::string& name) const {
+    const auto found = times_.find(name);
+    return found == times_.end() ? 0.0 : found->second;
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+// Both ways must write the same page, or the comparison means nothing.
+bool SamePageBothWays() {
+  fs::current_path(Folder("realistic"));
+  RunTimeTable table;
+  bench::LiteralScanReplays(table);
+  bench::LiteralWriteTimeListPage(table);
+  std::ifstream literalFile(kTimeListFileName, std::ios::binary);
+  const std::string literal{std::istreambuf_iterator<char>(literalFile), {}};
+  if (!GenerateTimeList().written()) {
+    return false;
+  }
+  std::ifstream ownFile(kTimeListFileName, std::ios::binary);
+  return literal == std::string{std::istreambuf_iterator<char>(ownFile), {}};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  LayFolders();
+  const fs::path start = fs::current_path();
+  if (!SamePageBothWays()) {
+    std::fprintf(stderr, "the literal baseline and GenerateTimeList wrote different pages\n");
+    return 1;
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  fs::current_path(start);
+  fs::remove_all(gRoot);
+
+  const double literal = reporter.Time("BM_Generate_Literal/min_time:2.000");
+  const double own = reporter.Time("BM_Generate_Chronolist/min_time:2.000");
+  const double small = reporter.Time("BM_Scan_1KiB/min_time:1.000");
+  const double huge = reporter.Time("BM_Scan_1GiB/min_time:1.000");
+  if (literal > 0 && own > 0) {
+    std::printf(
+        "\nGenerateTimeList, 199 replays of 18,000-108,000 bytes: %.1fx faster than the "
+        "literal baseline (%.3f ms vs %.3f ms)\n",
+        literal / own, own, literal);
+  }
+  if (small > 0 && huge > 0) {
+    std::printf("ScanReplays, 199 replays of 1 GiB vs 1 KiB: %.2fx the time (%.3f ms vs %.3f ms)\n",
+                huge / small, huge, small);
+  }
+  return 0;
+}
