@@ -1,0 +1,32 @@
+#include "framework/dialog_font.h"
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+// IPAPGothic has the advance widths of the Windows Japanese UI face, so the
+// dialog lays out as it does there; the rest are ordinary Japanese sans
+// faces, then whatever the system calls sans.
+constexpr const char* kFallbackFaces[] = {
+    "IPAPGothic",   "IPAexGothic",        "VL PGothic", "TakaoPGothic", "Noto Sans CJK JP",
+    "Noto Sans JP", "Source Han Sans JP", "IPAGothic",  "Sans",
+};
+
+}  // namespace
+
+std::vector<std::string> DialogFontCandidates(const std::string& templateFace) {
+  std::vector<std::string> faces;
+  if (!templateFace.empty()) {
+    faces.push_back(templateFace);
+  }
+  for (const char* face : kFallbackFaces) {
+    if (std::find(faces.begin(), faces.end(), face) == faces.end()) {
+      faces.emplace_back(face);
+    }
+  }
+  return faces;
+}
+
+}  // namespace fw

@@ -1,0 +1,29 @@
+#include "framework/dialog_units.h"
+
+#include <cstdint>
+
+namespace fw {
+
+int MulDiv(int a, int b, int c) {
+  if (c == 0) {
+    return -1;
+  }
+  const std::int64_t product = static_cast<std::int64_t>(a) * b;
+  const std::int64_t half = (c < 0 ? -static_cast<std::int64_t>(c) : c) / 2;
+  const bool negative = (product < 0) != (c < 0);
+  const std::int64_t magnitude =
+      ((product < 0 ? -product : product) + half) / (c < 0 ? -static_cast<std::int64_t>(c) : c);
+  return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+DialogBaseUnits BaseUnitsFromFont(int letters52Width, int fontHeight) {
+  return {(letters52Width / 26 + 1) / 2, fontHeight};
+}
+
+CRect DialogRectToPixels(int x, int y, int cx, int cy, DialogBaseUnits units) {
+  const int left = DialogXToPixels(x, units);
+  const int top = DialogYToPixels(y, units);
+  return {left, top, left + DialogXToPixels(cx, units), top + DialogYToPixels(cy, units)};
+}
+
+}  // namespace fw

@@ -1,0 +1,56 @@
+#include "framework/menu.h"
+
+namespace fw {
+
+BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem) {
+  MenuItem item;
+  item.flags = nFlags;
+  if ((nFlags & MF_SEPARATOR) == 0) {
+    if (lpszNewItem == nullptr) {
+      return FALSE;
+    }
+    item.id = nIDNewItem;
+    item.text = lpszNewItem;
+  }
+  items_.push_back(std::move(item));
+  return TRUE;
+}
+
+CMenu CMenu::DialogSystemMenu() {
+  CMenu menu;
+  menu.items_.push_back({MF_STRING, SC_MOVE, "移動(&M)", ""});
+  menu.items_.push_back({MF_STRING, SC_CLOSE, "閉じる(&C)", "Alt+F4"});
+  return menu;
+}
+
+char MenuAccessKey(const std::string& text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') {
+      continue;
+    }
+    const char next = text[i + 1];
+    if (next == '&') {
+      ++i;  // a literal ampersand
+      continue;
+    }
+    if (next >= 'A' && next <= 'Z') {
+      return static_cast<char>(next - 'A' + 'a');
+    }
+    return static_cast<unsigned char>(next) < 0x80 ? next : 0;
+  }
+  return 0;
+}
+
+std::string MenuDisplayText(const std::string& text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) {
+      ++i;  // keep what follows: the key itself, or the second '&' of "&&"
+    }
+    shown += text[i];
+  }
+  return shown;
+}
+
+}  // namespace fw

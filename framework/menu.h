@@ -1,0 +1,41 @@
+// A menu as a model: the window (system) menu's items, which the program may
+// append to and a backend renders. "&" in an item's text marks its access
+// key; "&&" is a literal ampersand.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+
+namespace fw {
+
+struct MenuItem {
+  UINT flags = MF_STRING;
+  UINT_PTR id = 0;
+  std::string text;         // UTF-8, with its "&" marker
+  std::string accelerator;  // shown at the right, e.g. "Alt+F4"
+
+  bool IsSeparator() const { return (flags & MF_SEPARATOR) != 0; }
+  bool IsEnabled() const { return (flags & (MF_GRAYED | MF_DISABLED)) == 0; }
+};
+
+class CMenu {
+ public:
+  BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
+  int GetMenuItemCount() const { return static_cast<int>(items_.size()); }
+  const std::vector<MenuItem>& Items() const { return items_; }
+
+  // The menu Windows gives a modal dialog with a caption and a close box.
+  static CMenu DialogSystemMenu();
+
+ private:
+  std::vector<MenuItem> items_;
+};
+
+// The access key of a menu text (lower-cased ASCII), or 0 when it has none.
+char MenuAccessKey(const std::string& text);
+// The text without its "&" markers, as it is displayed.
+std::string MenuDisplayText(const std::string& text);
+
+}  // namespace fw

@@ -1,0 +1,76 @@
+// CWnd: a window as the application sees it. Messages sent to it go through
+// its message map and then to the default handling; the toolkit side lives in
+// the WindowPeer that a backend attaches while the window exists.
+#pragma once
+
+#include <memory>
+
+#include "framework/cmd_target.h"
+#include "framework/menu.h"
+#include "framework/types.h"
+
+namespace fw {
+
+class WindowPeer;
+
+inline constexpr UINT MB_OK = 0x0000;
+inline constexpr UINT MB_ICONERROR = 0x0010;
+
+class CWnd : public CCmdTarget {
+ public:
+  CWnd();
+  ~CWnd() override;
+
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+  // The window menu, created on first use; bRevert restores the system's
+  // items and returns nullptr. nullptr for a window without WS_SYSMENU.
+  CMenu* GetSystemMenu(BOOL bRevert);
+  BOOL IsIconic() const;
+  void GetClientRect(LPRECT rect) const;
+  void GetWindowRect(LPRECT rect) const;
+  BOOL IsWindowEnabled() const;
+  // Returns whether the window was disabled before, as Win32 does.
+  BOOL EnableWindow(BOOL enable = TRUE);
+  // Centres over `alternateOwner` (or the work area) and keeps the window
+  // inside the work area of that monitor.
+  void CenterWindow(CWnd* alternateOwner = nullptr);
+  // A modal message over this window; returns IDOK.
+  int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+
+  // Backend side.
+  void AttachPeer(WindowPeer* peer, bool hasSystemMenu);
+  void DetachPeer();
+  WindowPeer* Peer() const { return peer_; }
+  // Entry point for messages the backend delivers.
+  LRESULT DeliverMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(message, wParam, lParam);
+  }
+
+ protected:
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // The default handling of the message being handled now.
+  LRESULT Default();
+
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+
+ private:
+  struct Message {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+  };
+
+  WindowPeer* peer_ = nullptr;
+  bool hasSystemMenu_ = false;
+  std::unique_ptr<CMenu> systemMenu_;
+  Message current_;
+};
+
+int GetSystemMetrics(int index);
+
+}  // namespace fw
