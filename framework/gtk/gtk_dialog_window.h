@@ -1,0 +1,114 @@
+// One modal dialog as a GTK window: built from its template, attached to its
+// CDialog as the WindowPeer, run in a nested main loop.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/dialog_template.h"
+#include "framework/dialog_units.h"
+#include "framework/platform.h"
+
+namespace fw::gtk {
+
+class DialogWindow final : public WindowPeer {
+ public:
+  DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, CWnd* owner);
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+  ~DialogWindow() override;
+
+  // Creates the window, runs OnInitDialog, shows it and loops until
+  // EndDialog; returns the EndDialog result.
+  INT_PTR Run();
+
+  GtkWindow* Window() const { return GTK_WINDOW(window_); }
+  DialogBaseUnits BaseUnits() const { return units_; }
+
+  // WindowPeer
+  bool IsIconic() const override;
+  CRect GetClientRect() const override;
+  CRect GetWindowRect() const override;
+  void MoveTo(int left, int top) override;
+  CRect GetWorkArea() const override;
+  bool IsEnabled() const override { return enabled_; }
+  void Enable(bool enable) override { enabled_ = enable; }
+  HICON SetIcon(WPARAM which, HICON icon) override;
+  void EndModalLoop(int result) override;
+  PaintContext* BeginPaint() override;
+  void EndPaint(PaintContext* context) override;
+  void DefaultPaint() override {}
+  void StartMoveByKeyboard() override;
+  void ShowSystemMenu() override;
+
+ private:
+  struct Control {
+    GtkWidget* widget;
+    const DialogItemTemplate* item;
+  };
+  class CairoPaintContext;
+
+  void Build();
+  GtkWidget* BuildCaptionBar();
+  GtkWidget* BuildControl(const DialogItemTemplate& item);
+  void ApplyStyle(const std::string& fontFamily);
+  void UpdateIcons();
+
+  void Command(int id);
+  void SysCommand(UINT id);
+  void PostSysCommand(UINT id);
+  void MoveFocus(int step);
+  const Control* FocusedButton() const;
+  void MarkDefault(GtkWidget* button);
+  void PopupSystemMenu(const GdkEvent* trigger);
+  bool HandleMoveKey(guint keyval);
+
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
+  static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
+  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+  static gboolean OnCaptionPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static gboolean OnIconPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static void OnClientRealize(GtkWidget* widget, gpointer self);
+  static void OnButtonClicked(GtkButton* button, gpointer self);
+  static gboolean OnButtonFocusIn(GtkWidget* widget, GdkEvent* event, gpointer self);
+
+  CDialog& dialog_;
+  const DialogTemplate& template_;
+  CWnd* owner_;
+  DialogBaseUnits units_;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+
+  GtkWidget* window_ = nullptr;
+  GtkWidget* caption_ = nullptr;
+  GtkWidget* captionIcon_ = nullptr;
+  GtkWidget* client_ = nullptr;
+  GtkWidget* menu_ = nullptr;
+  std::vector<Control> controls_;
+  GtkWidget* templateDefault_ = nullptr;
+  GtkWidget* shownDefault_ = nullptr;
+  GtkCssProvider* css_ = nullptr;
+
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  GMainLoop* loop_ = nullptr;
+  bool ended_ = false;
+  INT_PTR result_ = -1;
+  bool enabled_ = true;
+  bool moving_ = false;
+  int moveStartX_ = 0;
+  int moveStartY_ = 0;
+  std::vector<guint> pendingSources_;
+  std::unique_ptr<CairoPaintContext> paint_;
+};
+
+// The dialog font's family actually used: the template's face when the
+// system has it, else the first fallback it has.
+std::string ResolveDialogFontFamily(PangoContext* context, const std::string& templateFace);
+// Base units of `family` at `pointSize` as this screen renders it.
+DialogBaseUnits MeasureBaseUnits(PangoContext* context, const std::string& family, int pointSize);
+
+}  // namespace fw::gtk

@@ -1,0 +1,92 @@
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "framework/dialog.h"
+#include "framework/gtk/gtk_backend.h"
+#include "framework/gtk/gtk_dialog_window.h"
+#include "framework/gtk/gtk_icons.h"
+#include "framework/platform.h"
+#include "framework/win_app.h"
+
+namespace fw::gtk {
+
+namespace {
+
+class GtkPlatform final : public Platform {
+ public:
+  INT_PTR RunModalDialog(CDialog& dialog, const DialogTemplate& dialogTemplate,
+                         CWnd* owner) override {
+    DialogWindow window(dialog, dialogTemplate, owner);
+    return window.Run();
+  }
+
+  HICON LoadIcon(UINT id) override {
+    auto found = icons_.find(id);
+    if (found == icons_.end()) {
+      found = icons_.emplace(id, LoadIconResource(id)).first;
+    }
+    return found->second.get();
+  }
+
+  int GetSystemMetrics(int index) const override {
+    switch (index) {
+      case SM_CXICON:
+      case SM_CYICON:
+        return 32;
+      case SM_CXSMICON:
+      case SM_CYSMICON:
+        return 16;
+      default:
+        return 0;
+    }
+  }
+
+  void ShowErrorMessage(CWnd* owner, const std::string& caption, const std::string& text) override {
+    auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
+    GtkWidget* message = gtk_message_dialog_new(
+        ownerWindow != nullptr ? ownerWindow->Window() : nullptr,
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+        GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(message), caption.c_str());
+    gtk_window_set_position(GTK_WINDOW(message), GTK_WIN_POS_CENTER_ON_PARENT);
+    gtk_dialog_set_default_response(GTK_DIALOG(message), GTK_RESPONSE_OK);
+    // The owner takes no input while the message is up, as on Windows.
+    const bool wasEnabled = ownerWindow != nullptr && ownerWindow->IsEnabled();
+    if (wasEnabled) {
+      ownerWindow->Enable(false);
+    }
+    gtk_window_present(GTK_WINDOW(message));
+    gtk_dialog_run(GTK_DIALOG(message));
+    gtk_widget_destroy(message);
+    if (wasEnabled) {
+      ownerWindow->Enable(true);
+    }
+  }
+
+ private:
+  std::map<UINT, std::unique_ptr<IconHandle>> icons_;
+};
+
+}  // namespace
+
+int RunApplication(int, char** argv) {
+  // The command line is not ours to interpret, not even GTK's own options.
+  int gtkArgc = 1;
+  char* gtkArgvStorage[] = {argv[0], nullptr};
+  char** gtkArgv = gtkArgvStorage;
+  if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
+    std::fprintf(stderr,
+                 "chronolist: cannot open the display; set DISPLAY to a running X server\n");
+    return 2;
+  }
+  GtkPlatform platform;
+  Platform* previous = SetPlatform(&platform);
+  const int status = AfxWinMain(argv[0]);
+  SetPlatform(previous);
+  return status;
+}
+
+}  // namespace fw::gtk
