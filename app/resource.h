@@ -1,0 +1,14 @@
+// Resource and command ids shared by the application code and its resources.
+#pragma once
+
+#include "framework/types.h"
+
+inline constexpr fw::UINT IDD_ABOUT_BOX = 100;
+inline constexpr fw::UINT IDS_ABOUT_MENU = 101;
+inline constexpr fw::UINT IDD_MAIN_DIALOG = 102;
+inline constexpr fw::UINT IDS_PAGE_NOT_WRITTEN = 103;
+inline constexpr fw::UINT IDI_APP_ICON = 128;
+
+// The About entry of the main dialog's system menu. System commands of our
+// own must stay below 0xF000 and keep the low four bits clear.
+inline constexpr fw::UINT IDM_ABOUT_COMMAND = 0x0010;

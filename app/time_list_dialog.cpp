@@ -1,0 +1,68 @@
+#include "app/time_list_dialog.h"
+
+#include "app/resource.h"
+#include "framework/cstring.h"
+#include "timelist/time_list_page.h"
+
+using namespace fw;
+
+BEGIN_MESSAGE_MAP(CTimeListDialog, CDialog)
+  ON_WM_PAINT()
+  ON_WM_QUERYDRAGICON()
+END_MESSAGE_MAP()
+
+CTimeListDialog::CTimeListDialog(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent) {
+  // A shared icon handle: it lives as long as the process and is never freed.
+  m_hAppIcon = AfxGetApp()->LoadIcon(IDI_APP_ICON);
+}
+
+void CTimeListDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+}
+
+BOOL CTimeListDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hAppIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hAppIcon));
+
+  return TRUE;  // focus goes to the first control, the default OK button
+}
+
+void CTimeListDialog::OnOK() {
+  const chronolist::PageWriteResult result = chronolist::GenerateTimeList();
+  if (!result.written()) {
+    // The old page is still there; say why the new one is not, and stay
+    // open so that the user can fix the cause and try again.
+    CString message;
+    AfxFormatString1(message, IDS_PAGE_NOT_WRITTEN, result.reason().c_str());
+    MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
+    return;
+  }
+  CDialog::OnOK();
+}
+
+// Minimised, the dialog paints its icon centred in the client area.
+void CTimeListDialog::OnPaint() {
+  if (IsIconic()) {
+    CPaintDC dc(this);
+
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    const int x = (rect.Width() - cxIcon + 1) / 2;
+    const int y = (rect.Height() - cyIcon + 1) / 2;
+
+    dc.DrawIcon(x, y, m_hAppIcon);
+  } else {
+    CDialog::OnPaint();
+  }
+}
+
+// The cursor shown while the minimised window is dragged.
+HCURSOR CTimeListDialog::OnQueryDragIcon() {
+  return m_hAppIcon;
+}

@@ -1,0 +1,22 @@
+// The main dialog: says what the program will do; OK writes the time list
+// page and closes, Cancel closes without touching anything.
+#pragma once
+
+#include "framework/afxwin.h"
+
+class CTimeListDialog : public fw::CDialog {
+ public:
+  explicit CTimeListDialog(fw::CWnd* pParent = nullptr);
+
+ protected:
+  void DoDataExchange(fw::CDataExchange* pDX) override;
+  fw::BOOL OnInitDialog() override;
+  void OnOK() override;
+
+  void OnPaint();
+  fw::HCURSOR OnQueryDragIcon();
+
+  fw::HICON m_hAppIcon;
+
+  DECLARE_MESSAGE_MAP()
+};

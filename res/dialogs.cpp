@@ -1,0 +1,86 @@
+// The program's dialog templates and string table: the one description of
+// each dialog, from which every backend builds it.
+#include "app/resource.h"
+#include "framework/resources.h"
+#include "res/app_icon_data.h"
+
+using namespace fw;
+
+namespace {
+
+constexpr WORD kJapanese = 0x0411;
+
+const DialogFont kDialogFont{9, FW_DONTCARE, false, DEFAULT_CHARSET, "ＭＳ Ｐゴシック"};
+
+constexpr DWORD kPushButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kStaticText = WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP;
+
+const DialogTemplate kDialogs[] = {
+    {
+        .id = IDD_MAIN_DIALOG,
+        .extended = true,
+        .language = kJapanese,
+        .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+        .exStyle = WS_EX_APPWINDOW,
+        .x = 0,
+        .y = 0,
+        .cx = 143,
+        .cy = 63,
+        .caption = "ChronolistEx",
+        .font = kDialogFont,
+        .items =
+            {
+                {.id = IDOK,
+                 .windowClass = ControlClass::Button,
+                 .text = "OK",
+                 .x = 104,
+                 .y = 42,
+                 .cx = 32,
+                 .cy = 14,
+                 .style = kPushButton | BS_DEFPUSHBUTTON},
+                {.id = IDCANCEL,
+                 .windowClass = ControlClass::Button,
+                 .text = "ｷｬﾝｾﾙ",
+                 .x = 72,
+                 .y = 42,
+                 .cx = 29,
+                 .cy = 14,
+                 .style = kPushButton},
+                {.text = "リプレデータ・タイムリストをHTML形式で、",
+                 .x = 7,
+                 .y = 18,
+                 .cx = 122,
+                 .cy = 8,
+                 .style = kStaticText},
+                {.text = "出力します。(replistEx.html)",
+                 .x = 7,
+                 .y = 29,
+                 .cx = 82,
+                 .cy = 8,
+                 .style = kStaticText},
+                {.text = "エクストラモード（ルーム１１１～１５１迄）の",
+                 .x = 7,
+                 .y = 7,
+                 .cx = 123,
+                 .cy = 8,
+                 .style = kStaticText},
+            },
+    },
+};
+
+const StringResource kStrings[] = {
+    {IDS_PAGE_NOT_WRITTEN,
+     "replistEX.html を書き出せませんでした。\n理由: %1\n\n"
+     "前のリストはそのまま残っています。原因を取り除いてから、もう一度 OK を押してください。"},
+};
+
+const IconResource kIcons[] = {
+    {IDI_APP_ICON, &res::AppIconIco},
+};
+
+}  // namespace
+
+const ResourceTable& fw::ApplicationResources() {
+  static const ResourceTable table{kDialogs, kStrings, kIcons};
+  return table;
+}
