@@ -160,11 +160,15 @@ void DialogWindow::Build() {
   clientHeight_ = DialogYToPixels(template_.cy, units_);
   ApplyStyle(family);
 
+  // The frame is all ours (caption bar and a thin border), not the window
+  // manager's and not GTK's client-side decorations: it looks the same
+  // everywhere and the window's size is exact before it is first shown.
+  gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+  GtkWidget* frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_style_context_add_class(gtk_widget_get_style_context(frame), "fw-frame");
+  gtk_container_add(GTK_CONTAINER(window_), frame);
   if ((template_.style & WS_CAPTION) == WS_CAPTION) {
-    // A header bar hands its own title to the window: give it the caption.
-    gtk_window_set_titlebar(GTK_WINDOW(window_), BuildCaptionBar());
-    gtk_header_bar_set_title(GTK_HEADER_BAR(caption_), template_.caption.c_str());
-    gtk_window_set_title(GTK_WINDOW(window_), template_.caption.c_str());
+    gtk_box_pack_start(GTK_BOX(frame), BuildCaptionBar(), FALSE, FALSE, 0);
   }
 
   // The client area has a native X window of its own, so that its size is
@@ -176,7 +180,7 @@ void DialogWindow::Build() {
   g_signal_connect(client_, "draw", G_CALLBACK(OnDraw), this);
   GtkWidget* fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(client_), fixed);
-  gtk_container_add(GTK_CONTAINER(window_), client_);
+  gtk_box_pack_start(GTK_BOX(frame), client_, FALSE, FALSE, 0);
 
   for (const DialogItemTemplate& item : template_.items) {
     GtkWidget* widget = BuildControl(item);
@@ -193,6 +197,10 @@ void DialogWindow::Build() {
 
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+
+  // Everything but the window itself is shown now, so that the window's size
+  // is known when OnInitDialog and the centring ask for it.
+  gtk_widget_show_all(frame);
 }
 
 void DialogWindow::ApplyStyle(const std::string& fontFamily) {
@@ -205,21 +213,18 @@ void DialogWindow::ApplyStyle(const std::string& fontFamily) {
                            (template_.font.weight >= 600 ? " font-weight: bold;" : "") +
                            (template_.font.italic ? " font-style: italic;" : "");
   const std::string css =
-      scope + " .fw-client, " + scope + " .fw-client * { " + font + " }\n" + scope +
-      " .fw-caption, " + scope + " .fw-caption * { " + font + " }\n" + scope +
-      " headerbar.fw-caption { min-height: 0; padding: 2px 2px 2px 4px; }\n" + scope +
-      " headerbar.fw-caption button.titlebutton { min-height: 0; min-width: 0; "
-      "padding: 1px; margin: 0; }\n" +
+      scope + " .fw-client, " + scope + " .fw-client *, " + scope + " .fw-caption * { " + font +
+      " }\n" + scope + " .fw-frame { border: 1px solid @borders; }\n" + scope +
+      " .fw-caption { background-color: shade(@theme_bg_color, 0.9); "
+      "border-bottom: 1px solid @borders; padding: 2px 2px 2px 4px; }\n" +
+      scope + " .fw-caption button { min-height: 0; min-width: 0; padding: 1px; margin: 0; }\n" +
       scope + " .fw-client button { min-height: 0; min-width: 0; padding: 0 2px; }\n" + scope +
       " .fw-client button.fw-default { border-color: #1c71d8; "
       "box-shadow: inset 0 0 0 1px #1c71d8; }\n" +
       scope + " .fw-client label { padding: 0; margin: 0; }\n" +
       // The client area has a window of its own, so it paints the dialog's
       // background itself.
-      scope + " .fw-client { background-color: @theme_bg_color; }\n" +
-      // A fixed-size dialog needs no resize border, just a thin frame.
-      scope + ".solid-csd { padding: 0; }\n" + scope +
-      " decoration { margin: 0; border-radius: 0; box-shadow: 0 0 0 1px @borders; }\n";
+      scope + " .fw-client { background-color: @theme_bg_color; }\n";
   css_ = gtk_css_provider_new();
   gtk_css_provider_load_from_data(css_, css.c_str(), -1, nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css_),
@@ -227,25 +232,35 @@ void DialogWindow::ApplyStyle(const std::string& fontFamily) {
 }
 
 GtkWidget* DialogWindow::BuildCaptionBar() {
-  caption_ = gtk_header_bar_new();
+  caption_ = gtk_event_box_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "fw-caption");
-  const bool hasSystemMenu = (template_.style & WS_SYSMENU) != 0;
-  gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(caption_), hasSystemMenu);
-  gtk_header_bar_set_decoration_layout(GTK_HEADER_BAR(caption_), ":close");
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+  gtk_container_add(GTK_CONTAINER(caption_), row);
 
   // The icon is the system menu's button, as on Windows.
   GtkWidget* iconBox = gtk_event_box_new();
   captionIcon_ = gtk_image_new();
+  gtk_widget_set_size_request(captionIcon_, kSmallIconSize, kSmallIconSize);
   gtk_container_add(GTK_CONTAINER(iconBox), captionIcon_);
   g_signal_connect(iconBox, "button-press-event", G_CALLBACK(OnIconPress), this);
-  gtk_header_bar_pack_start(GTK_HEADER_BAR(caption_), iconBox);
+  gtk_box_pack_start(GTK_BOX(row), iconBox, FALSE, FALSE, 0);
 
   GtkWidget* title = gtk_label_new(template_.caption.c_str());
   gtk_label_set_xalign(GTK_LABEL(title), 0.0f);
-  gtk_header_bar_pack_start(GTK_HEADER_BAR(caption_), title);
-  // An empty custom title keeps GTK from centring a second copy.
-  gtk_header_bar_set_custom_title(GTK_HEADER_BAR(caption_),
-                                  gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0));
+  gtk_label_set_ellipsize(GTK_LABEL(title), PANGO_ELLIPSIZE_END);
+  gtk_box_pack_start(GTK_BOX(row), title, TRUE, TRUE, 0);
+
+  if ((template_.style & WS_SYSMENU) != 0) {
+    GtkWidget* close = gtk_button_new_from_icon_name("window-close-symbolic", GTK_ICON_SIZE_MENU);
+    gtk_button_set_relief(GTK_BUTTON(close), GTK_RELIEF_NONE);
+    gtk_widget_set_can_focus(close, FALSE);
+    gtk_widget_set_valign(close, GTK_ALIGN_CENTER);
+    g_signal_connect(close, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
+                       static_cast<DialogWindow*>(self)->SysCommand(SC_CLOSE);
+                     }),
+                     this);
+    gtk_box_pack_end(GTK_BOX(row), close, FALSE, FALSE, 0);
+  }
 
   g_signal_connect(caption_, "button-press-event", G_CALLBACK(OnCaptionPress), this);
   return caption_;
@@ -296,7 +311,7 @@ INT_PTR DialogWindow::Run() {
     if (focusFirst) {
       MoveFocus(+1);
     }
-    gtk_widget_show_all(window_);
+    gtk_widget_show(window_);
     gtk_window_present(GTK_WINDOW(window_));
     loop_ = g_main_loop_new(nullptr, FALSE);
     g_main_loop_run(loop_);
@@ -659,11 +674,22 @@ gboolean DialogWindow::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
 }
 
 gboolean DialogWindow::OnCaptionPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_SECONDARY) {
-    static_cast<DialogWindow*>(data)->PopupSystemMenu(reinterpret_cast<GdkEvent*>(event));
+  auto* self = static_cast<DialogWindow*>(data);
+  if (event->type != GDK_BUTTON_PRESS || !self->enabled_) {
+    return FALSE;
+  }
+  if (event->button == GDK_BUTTON_SECONDARY) {
+    self->PopupSystemMenu(reinterpret_cast<GdkEvent*>(event));
     return TRUE;
   }
-  return FALSE;  // a left drag moves the window
+  if (event->button == GDK_BUTTON_PRIMARY) {
+    // Dragging the caption moves the window (the window manager does it).
+    gtk_window_begin_move_drag(GTK_WINDOW(self->window_), static_cast<gint>(event->button),
+                               static_cast<gint>(event->x_root), static_cast<gint>(event->y_root),
+                               event->time);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 gboolean DialogWindow::OnIconPress(GtkWidget*, GdkEventButton* event, gpointer data) {
