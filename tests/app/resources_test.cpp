@@ -1,0 +1,108 @@
+// The program's resources, field by field: what the windows are built from
+// on every platform.
+#include <gtest/gtest.h>
+
+#include "app/resource.h"
+#include "framework/icon_image.h"
+#include "framework/resources.h"
+
+namespace fw {
+namespace {
+
+TEST(MainDialogTemplate, Frame) {
+  const DialogTemplate* dialog = FindDialogTemplate(IDD_MAIN_DIALOG);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->id, 102u);
+  EXPECT_TRUE(dialog->extended);
+  EXPECT_EQ(dialog->language, 0x0411);
+  EXPECT_EQ(dialog->style,
+            DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
+  EXPECT_EQ(dialog->exStyle, WS_EX_APPWINDOW);
+  EXPECT_EQ(dialog->x, 0);
+  EXPECT_EQ(dialog->y, 0);
+  EXPECT_EQ(dialog->cx, 143);
+  EXPECT_EQ(dialog->cy, 63);
+  EXPECT_EQ(dialog->caption, "ChronolistEx");
+  EXPECT_EQ(dialog->font.pointSize, 9);
+  EXPECT_EQ(dialog->font.weight, 0);
+  EXPECT_FALSE(dialog->font.italic);
+  EXPECT_EQ(dialog->font.charset, DEFAULT_CHARSET);
+  // Full-width ＭＳ, an ASCII blank, full-width Ｐ, then ゴシック.
+  EXPECT_EQ(
+      dialog->font.face,
+      "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF");
+}
+
+TEST(MainDialogTemplate, ControlsInTabOrder) {
+  const DialogTemplate* dialog = FindDialogTemplate(IDD_MAIN_DIALOG);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(dialog->items.size(), 5u);
+  struct Expected {
+    int id;
+    ControlClass windowClass;
+    const char* text;
+    short x, y, cx, cy;
+    DWORD style;
+  };
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  const Expected expected[] = {
+      {IDOK, ControlClass::Button, "OK", 104, 42, 32, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {IDCANCEL, ControlClass::Button,
+       "\xEF\xBD\xB7\xEF\xBD\xAC\xEF\xBE\x9D\xEF\xBD\xBE\xEF\xBE\x99", 72, 42, 29, 14,
+       kChild | WS_TABSTOP},
+      {-1, ControlClass::Static,
+       "\xE3\x83\xAA\xE3\x83\x97\xE3\x83\xAC\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE3\x83\xBB"
+       "\xE3\x82\xBF\xE3\x82\xA4\xE3\x83\xA0\xE3\x83\xAA\xE3\x82\xB9\xE3\x83\x88\xE3\x82\x92"
+       "HTML\xE5\xBD\xA2\xE5\xBC\x8F\xE3\x81\xA7\xE3\x80\x81",
+       7, 18, 122, 8, kChild | SS_LEFT | WS_GROUP},
+      {-1, ControlClass::Static,
+       "\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x99\xE3\x80\x82(replistEx.html)",
+       7, 29, 82, 8, kChild | SS_LEFT | WS_GROUP},
+      {-1, ControlClass::Static,
+       "\xE3\x82\xA8\xE3\x82\xAF\xE3\x82\xB9\xE3\x83\x88\xE3\x83\xA9\xE3\x83\xA2\xE3\x83\xBC"
+       "\xE3\x83\x89\xEF\xBC\x88\xE3\x83\xAB\xE3\x83\xBC\xE3\x83\xA0\xEF\xBC\x91\xEF\xBC\x91"
+       "\xEF\xBC\x91\xEF\xBD\x9E\xEF\xBC\x91\xEF\xBC\x95\xEF\xBC\x91\xE8\xBF\x84\xEF\xBC\x89"
+       "\xE3\x81\xAE",
+       7, 7, 123, 8, kChild | SS_LEFT | WS_GROUP},
+  };
+  for (std::size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    const DialogItemTemplate& item = dialog->items[i];
+    EXPECT_EQ(item.id, expected[i].id);
+    EXPECT_EQ(item.windowClass, expected[i].windowClass);
+    EXPECT_EQ(item.text, expected[i].text);
+    EXPECT_EQ(item.x, expected[i].x);
+    EXPECT_EQ(item.y, expected[i].y);
+    EXPECT_EQ(item.cx, expected[i].cx);
+    EXPECT_EQ(item.cy, expected[i].cy);
+    EXPECT_EQ(item.style, expected[i].style);
+    EXPECT_EQ(item.exStyle, 0u);
+  }
+  EXPECT_TRUE(dialog->items[0].IsDefaultButton());
+  EXPECT_TRUE(dialog->items[1].IsPushButton());
+  EXPECT_FALSE(dialog->items[1].IsDefaultButton());
+  EXPECT_TRUE(dialog->items[4].IsText());
+}
+
+TEST(AppIcon, HoldsTheThreeImages) {
+  const IconResource* icon = FindIconResource(IDI_APP_ICON);
+  ASSERT_NE(icon, nullptr);
+  const std::vector<IconImage> images = DecodeIco(icon->ico());
+  ASSERT_EQ(images.size(), 3u);
+  std::vector<std::tuple<int, int, int>> formats;
+  for (const IconImage& image : images) {
+    formats.emplace_back(image.width, image.height, image.bitCount);
+  }
+  std::sort(formats.begin(), formats.end());
+  EXPECT_EQ(formats,
+            (std::vector<std::tuple<int, int, int>>{{16, 16, 4}, {32, 32, 4}, {32, 32, 8}}));
+}
+
+TEST(StringTable, PageErrorNamesTheFileAndTakesTheReason) {
+  const std::string text = FindStringResource(IDS_PAGE_NOT_WRITTEN);
+  EXPECT_NE(text.find("replistEX.html"), std::string::npos);
+  EXPECT_NE(text.find("%1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fw

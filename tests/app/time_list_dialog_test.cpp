@@ -1,0 +1,174 @@
+// The application's own code, run against a backend without a screen: the
+// start-up sequence, OK and Cancel with the files they touch, the error path
+// and the minimised-icon painting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/resource.h"
+#include "app/time_list_app.h"
+#include "app/time_list_dialog.h"
+#include "page_fixture.h"
+#include "support/fake_platform.h"
+#include "support/scratch_folder.h"
+#include "timelist/time_list_page.h"
+
+namespace {
+
+using namespace fw;
+using chronolist::testing::ExpectedPage;
+using chronolist::testing::FakePeer;
+using chronolist::testing::FakePlatform;
+using chronolist::testing::ReadBytes;
+using chronolist::testing::ReplayFile;
+using chronolist::testing::ScratchFolder;
+using chronolist::testing::WriteBytes;
+
+// Reaches the dialog's protected handlers the way the framework does.
+class TestDialog : public CTimeListDialog {
+ public:
+  HICON Icon() const { return m_hAppIcon; }
+  HCURSOR DragIcon() { return reinterpret_cast<HCURSOR>(SendMessage(WM_QUERYDRAGICON)); }
+};
+
+class TimeListAppTest : public ::testing::Test {
+ protected:
+  void Press(int id) {
+    platform.scripts[IDD_MAIN_DIALOG] = [id](CDialog& dialog, FakePeer&) {
+      dialog.DeliverMessage(WM_COMMAND, static_cast<WPARAM>(id), 0);
+    };
+  }
+  int RunProgram() { return AfxWinMain("/usr/bin/chronolist"); }
+
+  ScratchFolder folder;
+  FakePlatform platform;
+  CTimeListApp app;
+};
+
+TEST_F(TimeListAppTest, StartsTheMainDialogWithItsIconsAndNoOwner) {
+  Press(IDCANCEL);
+  EXPECT_EQ(RunProgram(), 1);
+  ASSERT_EQ(platform.runs.size(), 1u);
+  const auto& run = platform.runs[0];
+  EXPECT_EQ(run.templateId, IDD_MAIN_DIALOG);
+  EXPECT_EQ(run.owner, nullptr);
+  EXPECT_TRUE(run.focusFirst);
+  ASSERT_NE(run.bigIcon, nullptr);
+  EXPECT_EQ(run.bigIcon->id, IDI_APP_ICON);
+  EXPECT_EQ(run.smallIcon, run.bigIcon);
+  // Big icon first, then small, then the framework centres the dialog.
+  ASSERT_GE(run.calls.size(), 3u);
+  EXPECT_EQ(run.calls[0], "SetIcon big");
+  EXPECT_EQ(run.calls[1], "SetIcon small");
+  EXPECT_EQ(run.calls[2], "MoveTo 509,331");
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+}
+
+TEST_F(TimeListAppTest, OkWritesThePageAndExitsZero) {
+  WriteBytes(ReplayFile(111), std::string(1875, 'r'));
+  WriteBytes(ReplayFile(151), "");
+  Press(IDOK);
+  EXPECT_EQ(RunProgram(), 0);
+  EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName),
+            ExpectedPage({{111, "01:02:15"}, {151, "00:00:00"}}));
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(TimeListAppTest, CancelAndCloseTouchNothing) {
+  WriteBytes(ReplayFile(111), std::string(1875, 'r'));
+  WriteBytes(chronolist::kTimeListFileName, "old page");
+  Press(IDCANCEL);
+  EXPECT_EQ(RunProgram(), 1);
+  platform.scripts[IDD_MAIN_DIALOG] = [](CDialog& dialog, FakePeer&) {
+    dialog.DeliverMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+  };
+  EXPECT_EQ(RunProgram(), 1);
+  EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), "old page");
+}
+
+TEST_F(TimeListAppTest, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
+  std::filesystem::create_directory(chronolist::kTimeListFileName);
+  bool endedByFailedOk = true;
+  platform.scripts[IDD_MAIN_DIALOG] = [&](CDialog& dialog, FakePeer& peer) {
+    dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
+    endedByFailedOk = peer.ended;
+    // The user removes the obstacle and tries again.
+    std::filesystem::remove(chronolist::kTimeListFileName);
+    dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
+  };
+  EXPECT_EQ(RunProgram(), 0);
+  EXPECT_FALSE(endedByFailedOk);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  const std::string& text = platform.messages[0].second;
+  EXPECT_NE(text.find("replistEX.html"), std::string::npos) << text;
+  EXPECT_NE(text.find(std::make_error_code(std::errc::is_a_directory).message()), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("%1"), std::string::npos) << text;
+  EXPECT_EQ(platform.messages[0].first, "chronolist");
+  EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), ExpectedPage({}));
+}
+
+TEST_F(TimeListAppTest, HelpIsRoutedToTheApplication) {
+  const MessageMapHit hit = FindMessageEntry(app.GetMessageMap(), WM_COMMAND, ID_HELP);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit.map, app.GetMessageMap()) << "the entry must be the application's own";
+  platform.scripts[IDD_MAIN_DIALOG] = [](CDialog& dialog, FakePeer& peer) {
+    EXPECT_TRUE(dialog.OnCmdMsg(ID_HELP));
+    EXPECT_FALSE(peer.ended);
+    dialog.DeliverMessage(WM_COMMAND, IDCANCEL, 0);
+  };
+  EXPECT_EQ(RunProgram(), 1);
+}
+
+class TimeListDialogTest : public ::testing::Test {
+ protected:
+  FakePlatform platform;
+  CTimeListApp app;
+  TestDialog dialog;
+  FakePeer peer;
+};
+
+TEST_F(TimeListDialogTest, MessageMapInOrder) {
+  const MessageMap* map = dialog.GetMessageMap();
+  ASSERT_EQ(map->size(), 2u);
+  EXPECT_EQ(map->KeyAt(0), (MessageKey{WM_PAINT, 0}));
+  EXPECT_EQ(map->KeyAt(1), (MessageKey{WM_QUERYDRAGICON, 0}));
+}
+
+TEST_F(TimeListDialogTest, LoadsTheApplicationIconOnceAndDragsIt) {
+  ASSERT_NE(dialog.Icon(), nullptr);
+  EXPECT_EQ(dialog.Icon()->id, IDI_APP_ICON);
+  EXPECT_EQ(platform.iconsLoaded, std::vector<UINT>{IDI_APP_ICON});
+  dialog.AttachPeer(&peer, true);
+  EXPECT_EQ(dialog.DragIcon(), dialog.Icon());
+}
+
+TEST_F(TimeListDialogTest, MinimisedItPaintsTheIconCentred) {
+  peer.iconic = true;
+  peer.painting = true;
+  dialog.AttachPeer(&peer, true);
+
+  peer.client = CRect(0, 0, 250, 102);
+  dialog.DeliverMessage(WM_PAINT, 0, 0);
+  // (250 - 32 + 1) / 2 = 109, (102 - 32 + 1) / 2 = 35.
+  EXPECT_EQ(peer.iconsDrawn, (std::vector<std::pair<int, int>>{{109, 35}}));
+  EXPECT_EQ(peer.calls,
+            (std::vector<std::string>{"BeginPaint", "EraseBackground", "DrawIcon", "EndPaint"}));
+
+  // Odd leftovers round as C's division does, toward zero.
+  peer.client = CRect(0, 0, 33, 30);
+  dialog.DeliverMessage(WM_PAINT, 0, 0);
+  EXPECT_EQ(peer.iconsDrawn.back(), (std::pair<int, int>{1, -0}));
+  peer.client = CRect(0, 0, 20, 20);
+  dialog.DeliverMessage(WM_PAINT, 0, 0);
+  EXPECT_EQ(peer.iconsDrawn.back(), (std::pair<int, int>{-5, -5}));
+}
+
+TEST_F(TimeListDialogTest, NotMinimisedItLeavesPaintingToTheDefault) {
+  dialog.AttachPeer(&peer, true);
+  dialog.DeliverMessage(WM_PAINT, 0, 0);
+  EXPECT_EQ(peer.calls, (std::vector<std::string>{"DefaultPaint"}));
+  EXPECT_TRUE(peer.iconsDrawn.empty());
+}
+
+}  // namespace
