@@ -1,0 +1,425 @@
+// The built program as a user meets it: started in a game folder on a private
+// X server, answered with keys and the close box, and judged by its exit
+// status, the page it leaves behind and its window as a window manager sees it.
+#include <pango/pangocairo.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app_process.h"
+#include "page_fixture.h"
+#include "support/scratch_folder.h"
+#include "x_driver.h"
+#include "xvfb_session.h"
+
+namespace chronolist::gui {
+
+// Readable failures for the icon lists.
+void PrintTo(const IconSize& size, std::ostream* out) {
+  *out << size.width << "x" << size.height;
+}
+
+}  // namespace chronolist::gui
+
+namespace chronolist {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using gui::AppProcess;
+using gui::IconSize;
+using gui::LaunchOptions;
+using gui::XDriver;
+using gui::XvfbSession;
+using testing::ExpectedPage;
+using testing::ReadBytes;
+using testing::ReplayFile;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+constexpr char kProgram[] = CHRONOLIST_PROGRAM;
+constexpr char kLeakSuppressions[] = CHRONOLIST_LEAK_SUPPRESSIONS;
+constexpr char kTitle[] = "ChronolistEx";
+constexpr char kPage[] = "replistEX.html";
+const std::string kOldPage = "<HTML>the list from last time, which must survive</HTML>\n";
+
+constexpr auto kStartTimeout = 20s;
+constexpr auto kExitTimeout = 15s;
+
+using Environment = std::map<std::string, std::optional<std::string>>;
+
+std::string SanitizerOptions(const char* variable, const std::string& ours) {
+  const char* theirs = std::getenv(variable);
+  return theirs != nullptr && *theirs != '\0' ? std::string(theirs) + ":" + ours : ours;
+}
+
+// What every start of the program shares. Under a sanitizer build, a report
+// must not pass for Cancel's exit status 1, and the toolkit's lifelong caches
+// are not leaks of ours.
+Environment ProgramEnvironment() {
+  return {
+      // Settings of the developer's own desktop stay out.
+      {"WAYLAND_DISPLAY", std::nullopt},
+      {"GDK_BACKEND", std::nullopt},
+      {"ASAN_OPTIONS", SanitizerOptions("ASAN_OPTIONS", "exitcode=86")},
+      {"UBSAN_OPTIONS", SanitizerOptions("UBSAN_OPTIONS", "exitcode=86")},
+      {"LSAN_OPTIONS",
+       SanitizerOptions("LSAN_OPTIONS", "suppressions=" + std::string(kLeakSuppressions) +
+                                            ":print_suppressions=0")},
+  };
+}
+
+// One X server for the whole binary; started only when tests run, so that
+// listing the tests needs no display.
+class XvfbEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    try {
+      session = std::make_unique<XvfbSession>();
+    } catch (const std::exception& error) {
+      FAIL() << error.what();
+    }
+  }
+  void TearDown() override { session.reset(); }
+
+  static inline std::unique_ptr<XvfbSession> session;
+};
+
+// Every name in the game folder, so that stray temporary files show up.
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Rooms 111, 125 and 151 listed with times; 152 is read but not listed.
+void LaySampleReplays() {
+  WriteBytes(ReplayFile(111), std::string(1875, 'x'));
+  WriteBytes(ReplayFile(125), std::string(9000, 'x'));
+  WriteBytes(ReplayFile(151), "");
+  WriteBytes(ReplayFile(152), std::string(77, 'x'));
+}
+
+const std::string& SamplePage() {
+  static const std::string page =
+      ExpectedPage({{111, "01:02:15"}, {125, "05:00:00"}, {151, "00:00:00"}});
+  return page;
+}
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(XvfbEnvironment::session, nullptr) << "the X server did not start";
+    driver_ = std::make_unique<XDriver>(XvfbEnvironment::session->Display());
+  }
+
+  // The next test shares the X server; it must not find this one's window.
+  void TearDown() override {
+    app_.reset();
+    if (dialog_ != 0) {
+      EXPECT_TRUE(driver_->WaitUntilGone(dialog_, 5s)) << "the dialog outlived its process";
+    }
+  }
+
+  // Starts the program in the game folder and returns its dialog once shown.
+  gui::WindowId Start(const std::vector<std::string>& extraArgs = {}) {
+    std::vector<std::string> argv{kProgram};
+    argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
+    Environment environment = ProgramEnvironment();
+    environment["DISPLAY"] = XvfbEnvironment::session->Display();
+    // No accessibility bus on the test server; do not look for one.
+    environment["NO_AT_BRIDGE"] = "1";
+    app_ = std::make_unique<AppProcess>(
+        argv, LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
+    try {
+      dialog_ = driver_->WaitForWindow(kTitle, app_->Pid(), kStartTimeout,
+                                       [this] { return !app_->Running(); });
+      return dialog_;
+    } catch (const std::exception& error) {
+      throw std::runtime_error(
+          std::string(error.what()) + "\nexit status " +
+          (app_->Running() ? "none, still running" : std::to_string(*app_->WaitForExit(0ms))) +
+          "\nstderr:\n" + app_->Stderr());
+    }
+  }
+
+  void ExpectExit(int expected) {
+    const std::optional<int> status = app_->WaitForExit(kExitTimeout);
+    ASSERT_TRUE(status.has_value()) << "still running " << kExitTimeout.count() << " s later";
+    EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
+  }
+
+  ScratchFolder folder_;
+  std::unique_ptr<XDriver> driver_;
+  std::unique_ptr<AppProcess> app_;
+  gui::WindowId dialog_ = 0;
+};
+
+TEST_F(MainDialogTest, ReturnWritesThePageAndExitsZero) {
+  LaySampleReplays();
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(MainDialogTest, SpaceOnTheFocusedOkWritesThePage) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "space");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(MainDialogTest, EscapeCancelsAndLeavesThePageAlone) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(MainDialogTest, TabMovesFocusToCancelSoReturnCancels) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "Tab");
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(1);
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(MainDialogTest, CloseBoxCancelsAndLeavesThePageAlone) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  const gui::WindowId dialog = Start();
+  driver_->SendDeleteWindow(dialog);
+  ExpectExit(1);
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(MainDialogTest, WithoutAReplayFolderEveryRoomIsNone) {
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), ExpectedPage({}));
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{kPage}));
+}
+
+TEST_F(MainDialogTest, CommandLineIsIgnored) {
+  WriteBytes(ReplayFile(111), std::string(4060, 'x'));
+  const gui::WindowId dialog = Start({"--help", "foo"});
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), ExpectedPage({{111, "02:15:10"}}));
+}
+
+TEST_F(MainDialogTest, ShowsExactlyOneTopLevelWindow) {
+  Start();
+  int titled = 0;
+  for (const gui::TopLevel& topLevel : driver_->ViewableTopLevels()) {
+    titled += topLevel.title == kTitle ? 1 : 0;
+  }
+  EXPECT_EQ(titled, 1);
+  EXPECT_EQ(driver_->ViewableTopLevels(app_->Pid()).size(), 1u);
+}
+
+TEST_F(MainDialogTest, CarriesSixteenAndThirtyTwoPixelIcons) {
+  const gui::WindowId dialog = Start();
+  const std::vector<gui::Icon> icons = driver_->Icons(dialog);
+  std::vector<IconSize> sizes;
+  for (const gui::Icon& icon : icons) {
+    sizes.push_back(icon.size);
+    // A blank image would pass a size check; the icon must show something.
+    const bool visible = std::any_of(icon.argb.begin(), icon.argb.end(),
+                                     [](std::uint32_t pixel) { return (pixel >> 24) != 0; });
+    const bool varied = std::adjacent_find(icon.argb.begin(), icon.argb.end(),
+                                           std::not_equal_to<>()) != icon.argb.end();
+    EXPECT_TRUE(visible && varied)
+        << "the " << icon.size.width << "x" << icon.size.height << " icon is blank";
+  }
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, (std::vector<IconSize>{{16, 16}, {32, 32}}));
+}
+
+TEST_F(MainDialogTest, IsCentredOnTheScreen) {
+  const gui::WindowId dialog = Start();
+  const gui::Rect where = driver_->Geometry(dialog);
+  // No window manager: the work area is the whole screen.
+  const double screenCentreX = XvfbSession::kScreenWidth / 2.0;
+  const double screenCentreY = XvfbSession::kScreenHeight / 2.0;
+  EXPECT_NEAR(where.x + where.width / 2.0, screenCentreX, 1.0)
+      << "window " << where.width << "x" << where.height << "+" << where.x << "+" << where.y;
+  EXPECT_NEAR(where.y + where.height / 2.0, screenCentreY, 1.0)
+      << "window " << where.width << "x" << where.height << "+" << where.x << "+" << where.y;
+}
+
+// Windows' MulDiv: the exact quotient, halves rounded away from zero.
+int MulDiv(int number, int numerator, int denominator) {
+  const long long product = static_cast<long long>(number) * numerator;
+  const long long magnitude = (2 * std::llabs(product) + std::llabs(denominator)) /
+                              (2 * static_cast<long long>(std::llabs(denominator)));
+  return static_cast<int>((product < 0) != (denominator < 0) ? -magnitude : magnitude);
+}
+
+struct BaseUnits {
+  int width = 0;
+  int height = 0;
+};
+
+// The dialog font's base units, worked out here from the font itself rather
+// than taken from the program: IPAPGothic 9 pt at 96 dpi.
+BaseUnits DialogBaseUnits() {
+  constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  PangoFontMap* fontMap = pango_cairo_font_map_new();
+  pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 96.0);
+  PangoContext* context = pango_font_map_create_context(fontMap);
+  PangoFontDescription* wanted = pango_font_description_from_string("IPAPGothic 9");
+
+  PangoFont* font = pango_font_map_load_font(fontMap, context, wanted);
+  PangoFontDescription* loaded = font != nullptr ? pango_font_describe(font) : nullptr;
+  const std::string family =
+      loaded != nullptr ? pango_font_description_get_family(loaded) : "(no font)";
+
+  PangoLayout* layout = pango_layout_new(context);
+  pango_layout_set_font_description(layout, wanted);
+  pango_layout_set_text(layout, kLetters, -1);
+  PangoRectangle logical{};
+  pango_layout_get_extents(layout, nullptr, &logical);
+  const int letterWidth = PANGO_PIXELS(logical.width);
+  const int fontHeight = PANGO_PIXELS(logical.height);
+
+  g_object_unref(layout);
+  if (loaded != nullptr) {
+    pango_font_description_free(loaded);
+  }
+  if (font != nullptr) {
+    g_object_unref(font);
+  }
+  pango_font_description_free(wanted);
+  g_object_unref(context);
+  g_object_unref(fontMap);
+
+  if (family != "IPAPGothic") {
+    throw std::runtime_error("font IPAPGothic is missing (got " + family +
+                             "); install fonts-ipafont-gothic");
+  }
+  const BaseUnits units{(letterWidth / 26 + 1) / 2, fontHeight};
+  std::cout << "IPAPGothic 9 pt at 96 dpi: A-Za-z " << letterWidth << " px wide, font "
+            << fontHeight << " px high; base units " << units.width << "x" << units.height << "\n";
+  return units;
+}
+
+TEST_F(MainDialogTest, ClientAreaIsTheTemplateSizeInDialogUnits) {
+  const BaseUnits units = DialogBaseUnits();
+  const int expectedWidth = MulDiv(143, units.width, 4);
+  const int expectedHeight = MulDiv(63, units.height, 8);
+  std::cout << "143x63 dialog units -> expected client area " << expectedWidth << "x"
+            << expectedHeight << " px\n";
+
+  const gui::WindowId dialog = Start();
+  const gui::Rect client = driver_->Geometry(driver_->NativeChild(dialog));
+  const gui::Rect whole = driver_->Geometry(dialog);
+  std::cout << "client area " << client.width << "x" << client.height << " px in a window of "
+            << whole.width << "x" << whole.height << " px\n";
+  EXPECT_EQ(client.width, expectedWidth);
+  EXPECT_EQ(client.height, expectedHeight);
+}
+
+TEST_F(MainDialogTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
+  LaySampleReplays();
+  fs::create_directory(kPage);
+  WriteBytes(fs::path(kPage) / "keep.txt", "inside");
+  const gui::WindowId dialog = Start();
+  driver_->SendKey(dialog, "Return");
+
+  const pid_t pid = app_->Pid();
+  const gui::WindowId error = driver_->WaitForWindow(
+      [&](const gui::TopLevel& topLevel) {
+        return topLevel.window != dialog && topLevel.pid == pid && !topLevel.overrideRedirect;
+      },
+      "other than the dialog, of pid " + std::to_string(pid), 10s,
+      [this] { return !app_->Running(); });
+  EXPECT_TRUE(app_->Running());
+  EXPECT_TRUE(driver_->Viewable(dialog));
+  EXPECT_EQ(driver_->TransientFor(error), dialog);
+  const std::vector<std::string> state = driver_->NetWmState(error);
+  EXPECT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_MODAL"), state.end())
+      << "the error window is not modal";
+
+  driver_->SendKey(error, "Return");
+  ASSERT_TRUE(driver_->WaitUntilGone(error, 10s)) << "Return did not close the error window";
+  EXPECT_TRUE(app_->Running());
+  EXPECT_TRUE(driver_->Viewable(dialog));
+
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+  EXPECT_TRUE(fs::is_directory(kPage));
+  EXPECT_EQ(ReadBytes(fs::path(kPage) / "keep.txt"), "inside");
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST(StartupTest, WithoutADisplayExitsTwoWithOneLineOnStderr) {
+  ScratchFolder folder;
+  // An empty runtime folder, so that no desktop session's socket is found.
+  fs::create_directory("runtime");
+  fs::permissions("runtime", fs::perms::owner_all, fs::perm_options::replace);
+  AppProcess app({kProgram},
+                 LaunchOptions{.workingDirectory = folder.path(),
+                               .environment = {
+                                   {"DISPLAY", std::nullopt},
+                                   {"WAYLAND_DISPLAY", std::nullopt},
+                                   {"WAYLAND_SOCKET", std::nullopt},
+                                   {"GDK_BACKEND", std::nullopt},
+                                   {"XDG_RUNTIME_DIR", (folder.path() / "runtime").string()},
+                               }});
+  const std::optional<int> status = app.WaitForExit(10s);
+  ASSERT_TRUE(status.has_value()) << "still running 10 s without a display";
+  EXPECT_EQ(*status, 2);
+  const std::string message = app.Stderr();
+  ASSERT_FALSE(message.empty());
+  EXPECT_EQ(message.find('\n'), message.size() - 1) << "stderr is not one line:\n" << message;
+  EXPECT_NE(message.find_first_not_of(" \t\n"), std::string::npos) << "stderr line is blank";
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"runtime"}));
+}
+
+}  // namespace
+}  // namespace chronolist
+
+// This binary's own share of the same caches: fontconfig, reached through
+// Pango when the dialog font is measured.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n";
+}
+extern "C" const char* __lsan_default_options() {
+  return "print_suppressions=0";
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new chronolist::XvfbEnvironment);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,135 @@
+// Drives windows on an X display the way a user and a window manager would:
+// finds top-level windows by title, reads their geometry and properties, sends
+// keys and clicks through XTest, and saves screenshots as PNG.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Xlib stays out of this header: its macros (None, Bool, Status) clash with
+// other libraries' names, GoogleTest's among them.
+struct _XDisplay;
+
+namespace chronolist::gui {
+
+// An X window id, the same type as Xlib's Window.
+using WindowId = unsigned long;
+
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct IconSize {
+  int width = 0;
+  int height = 0;
+  friend auto operator<=>(const IconSize&, const IconSize&) = default;
+};
+
+struct Icon {
+  IconSize size;
+  std::vector<std::uint32_t> argb;  // row by row, as _NET_WM_ICON holds it
+};
+
+struct TopLevel {
+  WindowId window = 0;
+  std::string title;
+  std::optional<pid_t> pid;
+  bool viewable = false;
+  bool overrideRedirect = false;  // menus, tooltips: not windows a user manages
+};
+
+class XDriver {
+ public:
+  static constexpr std::chrono::milliseconds kDefaultTimeout{15000};
+  using Match = std::function<bool(const TopLevel&)>;
+  using GiveUp = std::function<bool()>;
+
+  // Throws std::runtime_error when the display cannot be opened or lacks XTest.
+  explicit XDriver(const std::string& display);
+  XDriver(const XDriver&) = delete;
+  XDriver& operator=(const XDriver&) = delete;
+  ~XDriver();
+
+  _XDisplay* Display() const { return display_; }
+  int ScreenWidth() const;
+  int ScreenHeight() const;
+
+  // The children of the root window, bottom to top; with no window manager
+  // these are the programs' own top-level windows.
+  std::vector<TopLevel> TopLevels();
+  std::vector<TopLevel> ViewableTopLevels(std::optional<pid_t> pid = std::nullopt);
+
+  // Waits until a viewable top-level window satisfies `match` and its layout
+  // has settled. Throws, naming `what` and listing the windows that exist,
+  // after `timeout` or as soon as `giveUp` returns true (e.g. the program has
+  // exited).
+  WindowId WaitForWindow(const Match& match, const std::string& what,
+                         std::chrono::milliseconds timeout = kDefaultTimeout,
+                         const GiveUp& giveUp = nullptr);
+  // By exact UTF-8 title (_NET_WM_NAME, else WM_NAME) and, if given, _NET_WM_PID.
+  WindowId WaitForWindow(const std::string& title, std::optional<pid_t> pid = std::nullopt,
+                         std::chrono::milliseconds timeout = kDefaultTimeout,
+                         const GiveUp& giveUp = nullptr);
+  // Toolkits map a window first and place its native children a frame later;
+  // this waits until the window and its children keep still.
+  void WaitUntilSettled(WindowId window, std::chrono::milliseconds timeout = kDefaultTimeout);
+  // True once the window is unmapped or destroyed; false after `timeout`.
+  bool WaitUntilGone(WindowId window, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+  std::string Title(WindowId window);
+  std::optional<pid_t> Pid(WindowId window);
+  bool Viewable(WindowId window);
+  std::optional<WindowId> TransientFor(WindowId window);
+  std::vector<std::string> NetWmState(WindowId window);
+  std::vector<std::string> WmProtocols(WindowId window);
+
+  // Position in root coordinates, size without border.
+  Rect Geometry(WindowId window);
+  std::vector<WindowId> Children(WindowId window);
+  // The one mapped InputOutput child that shows inside `window`, once there is
+  // exactly one; throws, listing the children, after `timeout`.
+  WindowId NativeChild(WindowId window,
+                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+  // The images of _NET_WM_ICON, in property order. Throws when malformed.
+  std::vector<Icon> Icons(WindowId window);
+  std::vector<IconSize> IconSizes(WindowId window);
+
+  // There is no window manager: input focus goes where we put it, and the
+  // pointer is moved over the window as a user's would be.
+  void Focus(WindowId window);
+  // A chord such as "Return", "shift+Tab", "alt+F4", "ctrl+a": modifiers
+  // (shift, ctrl, alt) then one keysym name; `window` gets the focus first.
+  void SendKey(WindowId window, std::string_view chord);
+  // Button press and release at (x, y) relative to the window.
+  void Click(WindowId window, int x, int y, unsigned button = 1);
+  // WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager's close box sends it.
+  // Throws when the window does not take part in that protocol.
+  void SendDeleteWindow(WindowId window);
+
+  // Waits until the window's pixels settle, then writes them as a PNG.
+  void Screenshot(WindowId window, const std::filesystem::path& png);
+
+ private:
+  unsigned long Intern(const char* name);
+  std::string AtomName(unsigned long atom);
+  std::vector<unsigned long> CardinalProperty(WindowId window, unsigned long property,
+                                              unsigned long type);
+  std::vector<unsigned char> RgbPixels(WindowId window, const Rect& size);
+  std::string DescribeTopLevels();
+  std::string LayoutSnapshot(WindowId window);
+
+  _XDisplay* display_ = nullptr;
+};
+
+}  // namespace chronolist::gui
