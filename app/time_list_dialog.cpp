@@ -1,5 +1,6 @@
 #include "app/time_list_dialog.h"
 
+#include "app/about_dialog.h"
 #include "app/resource.h"
 #include "framework/cstring.h"
 #include "timelist/time_list_page.h"
@@ -7,6 +8,7 @@
 using namespace fw;
 
 BEGIN_MESSAGE_MAP(CTimeListDialog, CDialog)
+  ON_WM_SYSCOMMAND()
   ON_WM_PAINT()
   ON_WM_QUERYDRAGICON()
 END_MESSAGE_MAP()
@@ -22,6 +24,19 @@ void CTimeListDialog::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CTimeListDialog::OnInitDialog() {
   CDialog::OnInitDialog();
+
+  // The About entry goes at the end of the system menu. Its id is a system
+  // command of our own: below 0xF000, low four bits clear.
+  static_assert((IDM_ABOUT_COMMAND & 0xFFF0) == IDM_ABOUT_COMMAND);
+  static_assert(IDM_ABOUT_COMMAND < 0xF000);
+  if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+    CString strAboutMenu;
+    strAboutMenu.LoadString(IDS_ABOUT_MENU);
+    if (!strAboutMenu.IsEmpty()) {
+      pSysMenu->AppendMenu(MF_SEPARATOR);
+      pSysMenu->AppendMenu(MF_STRING, IDM_ABOUT_COMMAND, strAboutMenu);
+    }
+  }
 
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hAppIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hAppIcon));
@@ -40,6 +55,15 @@ void CTimeListDialog::OnOK() {
     return;
   }
   CDialog::OnOK();
+}
+
+void CTimeListDialog::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == IDM_ABOUT_COMMAND) {
+    CAboutDialog dlgAbout;
+    dlgAbout.DoModal();
+  } else {
+    CDialog::OnSysCommand(nID, lParam);
+  }
 }
 
 // Minimised, the dialog paints its icon centred in the client area.

@@ -13,6 +13,7 @@ class CTimeListDialog : public fw::CDialog {
   fw::BOOL OnInitDialog() override;
   void OnOK() override;
 
+  void OnSysCommand(fw::UINT nID, fw::LPARAM lParam);
   void OnPaint();
   fw::HCURSOR OnQueryDragIcon();
 

@@ -17,6 +17,49 @@ constexpr DWORD kStaticText = WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP;
 
 const DialogTemplate kDialogs[] = {
     {
+        .id = IDD_ABOUT_BOX,
+        .extended = false,
+        .language = kJapanese,
+        .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+        .exStyle = 0,
+        .x = 0,
+        .y = 0,
+        .cx = 235,
+        .cy = 55,
+        .caption = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報",
+        .font = kDialogFont,
+        .items =
+            {
+                {.text = "",
+                 .iconId = IDI_APP_ICON,
+                 .x = 11,
+                 .y = 17,
+                 .cx = 20,
+                 .cy = 20,
+                 .style = WS_CHILD | WS_VISIBLE | SS_ICON},
+                {.text = "Chronolist Version 1.0",
+                 .x = 40,
+                 .y = 10,
+                 .cx = 119,
+                 .cy = 8,
+                 .style = kStaticText | SS_NOPREFIX},
+                {.text = "Copyright (C) 2026 Chronolist",
+                 .x = 40,
+                 .y = 25,
+                 .cx = 119,
+                 .cy = 8,
+                 .style = kStaticText},
+                {.id = IDOK,
+                 .windowClass = ControlClass::Button,
+                 .text = "OK",
+                 .x = 178,
+                 .y = 7,
+                 .cx = 50,
+                 .cy = 14,
+                 .style = kPushButton | BS_DEFPUSHBUTTON | WS_GROUP},
+            },
+    },
+    {
         .id = IDD_MAIN_DIALOG,
         .extended = true,
         .language = kJapanese,
@@ -69,6 +112,7 @@ const DialogTemplate kDialogs[] = {
 };
 
 const StringResource kStrings[] = {
+    {IDS_ABOUT_MENU, "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
     {IDS_PAGE_NOT_WRITTEN,
      "replistEX.html を書き出せませんでした。\n理由: %1\n\n"
      "前のリストはそのまま残っています。原因を取り除いてから、もう一度 OK を押してください。"},

@@ -2,6 +2,8 @@
 // on every platform.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/resource.h"
 #include "framework/icon_image.h"
 #include "framework/resources.h"
@@ -82,6 +84,63 @@ TEST(MainDialogTemplate, ControlsInTabOrder) {
   EXPECT_TRUE(dialog->items[1].IsPushButton());
   EXPECT_FALSE(dialog->items[1].IsDefaultButton());
   EXPECT_TRUE(dialog->items[4].IsText());
+}
+
+TEST(AboutBoxTemplate, FrameAndControls) {
+  const DialogTemplate* about = FindDialogTemplate(IDD_ABOUT_BOX);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->id, 100u);
+  EXPECT_FALSE(about->extended);
+  EXPECT_EQ(about->language, 0x0411);
+  EXPECT_EQ(about->style, DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  EXPECT_EQ(about->exStyle, 0u);
+  EXPECT_EQ(about->x, 0);
+  EXPECT_EQ(about->y, 0);
+  EXPECT_EQ(about->cx, 235);
+  EXPECT_EQ(about->cy, 55);
+  // "ChronolistExのﾊﾞｰｼﾞｮﾝ情報"
+  EXPECT_EQ(about->caption,
+            "ChronolistEx\xE3\x81\xAE\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBD\xBC"
+            "\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D\xE6\x83\x85\xE5\xA0\xB1");
+  EXPECT_EQ(about->font.face, FindDialogTemplate(IDD_MAIN_DIALOG)->font.face);
+  EXPECT_EQ(about->font.pointSize, 9);
+
+  ASSERT_EQ(about->items.size(), 4u);
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  const DialogItemTemplate& icon = about->items[0];
+  EXPECT_TRUE(icon.IsIcon());
+  EXPECT_EQ(icon.id, -1);
+  EXPECT_EQ(icon.iconId, IDI_APP_ICON);
+  EXPECT_EQ(icon.style, kChild | SS_ICON);
+  EXPECT_EQ((std::array<int, 4>{icon.x, icon.y, icon.cx, icon.cy}),
+            (std::array<int, 4>{11, 17, 20, 20}));
+
+  const DialogItemTemplate& version = about->items[1];
+  EXPECT_EQ(version.text, "Chronolist Version 1.0");
+  EXPECT_EQ(version.style, kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP);
+  EXPECT_EQ((std::array<int, 4>{version.x, version.y, version.cx, version.cy}),
+            (std::array<int, 4>{40, 10, 119, 8}));
+
+  const DialogItemTemplate& second = about->items[2];
+  EXPECT_TRUE(second.IsText());
+  EXPECT_FALSE(second.text.empty());
+  EXPECT_EQ(second.style, kChild | SS_LEFT | WS_GROUP);
+  EXPECT_EQ((std::array<int, 4>{second.x, second.y, second.cx, second.cy}),
+            (std::array<int, 4>{40, 25, 119, 8}));
+
+  const DialogItemTemplate& ok = about->items[3];
+  EXPECT_EQ(ok.id, IDOK);
+  EXPECT_EQ(ok.text, "OK");
+  EXPECT_TRUE(ok.IsDefaultButton());
+  EXPECT_EQ(ok.style, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP);
+  EXPECT_EQ((std::array<int, 4>{ok.x, ok.y, ok.cx, ok.cy}), (std::array<int, 4>{178, 7, 50, 14}));
+}
+
+TEST(StringTable, AboutMenuEntry) {
+  // "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)...": one blank before の, &A its access key.
+  EXPECT_EQ(FindStringResource(IDS_ABOUT_MENU),
+            "Chronolist \xE3\x81\xAE\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBD\xBC"
+            "\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D\xE6\x83\x85\xE5\xA0\xB1(&A)...");
 }
 
 TEST(AppIcon, HoldsTheThreeImages) {

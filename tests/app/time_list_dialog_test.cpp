@@ -130,9 +130,10 @@ class TimeListDialogTest : public ::testing::Test {
 
 TEST_F(TimeListDialogTest, MessageMapInOrder) {
   const MessageMap* map = dialog.GetMessageMap();
-  ASSERT_EQ(map->size(), 2u);
-  EXPECT_EQ(map->KeyAt(0), (MessageKey{WM_PAINT, 0}));
-  EXPECT_EQ(map->KeyAt(1), (MessageKey{WM_QUERYDRAGICON, 0}));
+  ASSERT_EQ(map->size(), 3u);
+  EXPECT_EQ(map->KeyAt(0), (MessageKey{WM_SYSCOMMAND, 0}));
+  EXPECT_EQ(map->KeyAt(1), (MessageKey{WM_PAINT, 0}));
+  EXPECT_EQ(map->KeyAt(2), (MessageKey{WM_QUERYDRAGICON, 0}));
 }
 
 TEST_F(TimeListDialogTest, LoadsTheApplicationIconOnceAndDragsIt) {

@@ -9,6 +9,7 @@
 
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
+#include "framework/menu.h"
 #include "framework/platform.h"
 
 struct fw::IconHandle {
@@ -99,6 +100,7 @@ class FakePlatform final : public fw::Platform {
   // the dialog is closed with Cancel.
   std::map<fw::UINT, Script> scripts;
   bool failToCreate = false;
+  bool withoutSystemMenus = false;  // as if the system gave windows none
 
   struct Run {
     fw::UINT templateId;
@@ -108,6 +110,7 @@ class FakePlatform final : public fw::Platform {
     fw::HICON bigIcon;
     fw::HICON smallIcon;
     fw::CRect finalWindow;
+    std::vector<fw::MenuItem> systemMenu;  // as the user would find it
   };
   std::vector<Run> runs;
   std::vector<std::pair<std::string, std::string>> messages;  // caption, text
@@ -119,7 +122,7 @@ class FakePlatform final : public fw::Platform {
       return -1;
     }
     FakePeer peer;
-    dialog.AttachPeer(&peer, (dialogTemplate.style & fw::WS_SYSMENU) != 0);
+    dialog.AttachPeer(&peer, (dialogTemplate.style & fw::WS_SYSMENU) != 0 && !withoutSystemMenus);
     const fw::BOOL focusFirst = dialog.RunInitDialog(owner);
     if (!peer.ended) {
       const auto script = scripts.find(dialogTemplate.id);
@@ -129,9 +132,13 @@ class FakePlatform final : public fw::Platform {
         dialog.DeliverMessage(fw::WM_COMMAND, fw::IDCANCEL, 0);
       }
     }
+    std::vector<fw::MenuItem> menu;
+    if (const fw::CMenu* systemMenu = dialog.GetSystemMenu(FALSE)) {
+      menu = systemMenu->Items();
+    }
     dialog.DetachPeer();
-    runs.push_back({dialogTemplate.id, owner, focusFirst, peer.calls, peer.bigIcon, peer.smallIcon,
-                    peer.window});
+    runs.push_back({dialogTemplate.id, owner, focusFirst, peer.calls, peer.bigIcon,
+                    peer.smallIcon, peer.window, std::move(menu)});
     return peer.ended ? peer.result : -1;
   }
 
