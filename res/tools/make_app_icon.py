@@ -165,7 +165,10 @@ def rgb256(rows):
 
 
 def palette_of(pixels):
-    colours = sorted({c for row in pixels for c in row if c is not None})
+    # Black comes first: transparent pixels use index 0, and Windows XORs their
+    # colour onto whatever lies behind the icon, so it must be black.
+    colours = sorted({c for row in pixels for c in row if c is not None} - {(0, 0, 0)})
+    colours = [(0, 0, 0)] + colours
     if len(colours) > 256:
         raise SystemExit(f"{len(colours)} colours do not fit an 8-bpp palette")
     return colours + [(0, 0, 0)] * (256 - len(colours))
