@@ -13,6 +13,9 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem
     item.text = lpszNewItem;
   }
   items_.push_back(std::move(item));
+  if (appendObserver_) {
+    appendObserver_(items_.back());
+  }
   return TRUE;
 }
 

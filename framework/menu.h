@@ -3,6 +3,7 @@
 // key; "&&" is a literal ampersand.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,15 @@ class CMenu {
   // The menu Windows gives a modal dialog with a caption and a close box.
   static CMenu DialogSystemMenu();
 
+  // Told of every item appended, so that a backend with a native menu can
+  // mirror it.
+  void SetAppendObserver(std::function<void(const MenuItem&)> observer) {
+    appendObserver_ = std::move(observer);
+  }
+
  private:
   std::vector<MenuItem> items_;
+  std::function<void(const MenuItem&)> appendObserver_;
 };
 
 // The access key of a menu text (lower-cased ASCII), or 0 when it has none.

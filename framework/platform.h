@@ -13,6 +13,7 @@ namespace fw {
 class CDialog;
 class CWnd;
 class CMenu;
+struct MenuItem;
 struct DialogTemplate;
 
 // Drawing during WM_PAINT (what an HDC stands for).
@@ -49,6 +50,9 @@ class WindowPeer {
   virtual void StartMoveByKeyboard() = 0;  // SC_MOVE
   // SC_KEYMENU; the menu shows the items of CWnd::GetSystemMenu.
   virtual void ShowSystemMenu() = 0;
+  // An item was appended to the window menu; a backend that renders the
+  // menu from CWnd::GetSystemMenu has nothing to do.
+  virtual void SystemMenuAppended(const MenuItem&) {}
 };
 
 class Platform {

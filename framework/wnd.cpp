@@ -97,6 +97,11 @@ CMenu* CWnd::GetSystemMenu(BOOL bRevert) {
   }
   if (!systemMenu_) {
     systemMenu_ = std::make_unique<CMenu>(CMenu::DialogSystemMenu());
+    systemMenu_->SetAppendObserver([this](const MenuItem& item) {
+      if (peer_ != nullptr) {
+        peer_->SystemMenuAppended(item);
+      }
+    });
   }
   return systemMenu_.get();
 }

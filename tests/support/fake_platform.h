@@ -85,6 +85,10 @@ class FakePeer final : public fw::WindowPeer {
   void DefaultPaint() override { calls.push_back("DefaultPaint"); }
   void StartMoveByKeyboard() override { calls.push_back("StartMoveByKeyboard"); }
   void ShowSystemMenu() override { calls.push_back("ShowSystemMenu"); }
+  void SystemMenuAppended(const fw::MenuItem& item) override {
+    calls.push_back(item.IsSeparator() ? "AppendMenu separator"
+                                       : "AppendMenu " + std::to_string(item.id));
+  }
 };
 
 class FakePlatform final : public fw::Platform {
@@ -137,8 +141,8 @@ class FakePlatform final : public fw::Platform {
       menu = systemMenu->Items();
     }
     dialog.DetachPeer();
-    runs.push_back({dialogTemplate.id, owner, focusFirst, peer.calls, peer.bigIcon,
-                    peer.smallIcon, peer.window, std::move(menu)});
+    runs.push_back({dialogTemplate.id, owner, focusFirst, peer.calls, peer.bigIcon, peer.smallIcon,
+                    peer.window, std::move(menu)});
     return peer.ended ? peer.result : -1;
   }
 
