@@ -3,9 +3,14 @@
 add_executable(icon_image_tests ${CMAKE_CURRENT_LIST_DIR}/icon_image_test.cpp)
 target_link_libraries(icon_image_tests PRIVATE
   chronolist_framework_icons chronolist_app_icon_data chronolist_warnings GTest::gtest_main)
-target_compile_definitions(icon_image_tests PRIVATE
-  CHRONOLIST_APP_ICON_FILE="${PROJECT_SOURCE_DIR}/res/app_icon.ico")
-gtest_discover_tests(icon_image_tests PROPERTIES TIMEOUT 60 LABELS framework)
+# Under Wine the Linux file system is drive Z:.
+if(WIN32)
+  set(chronolist_icon_file "Z:${PROJECT_SOURCE_DIR}/res/app_icon.ico")
+else()
+  set(chronolist_icon_file "${PROJECT_SOURCE_DIR}/res/app_icon.ico")
+endif()
+target_compile_definitions(icon_image_tests PRIVATE CHRONOLIST_APP_ICON_FILE="${chronolist_icon_file}")
+chronolist_add_gtest(icon_image_tests framework)
 
 # The desktop entry is checked when the validator is installed; the build
 # never needs it. (Here rather than in res/: testing is enabled after res/.)

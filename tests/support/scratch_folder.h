@@ -2,14 +2,12 @@
 // as a game folder would be, and small helpers to lay files out in it.
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -18,11 +16,18 @@ namespace chronolist::testing {
 class ScratchFolder {
  public:
   ScratchFolder() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "chronolist-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("mkdtemp failed");
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() /
+                             ("chronolist-" + std::to_string(random()) + std::to_string(random()));
+      // create_directory is false when the name is taken: try another.
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate;
+      }
     }
-    path_ = pattern;
+    if (path_.empty()) {
+      throw std::runtime_error("cannot create a scratch folder");
+    }
     std::filesystem::current_path(path_);
   }
   ScratchFolder(const ScratchFolder&) = delete;

@@ -1,12 +1,15 @@
 // The whole job in a game folder: scan, write, and what happens to the old
 // page when writing fails.
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "page_fixture.h"
@@ -75,6 +78,7 @@ TEST(GenerateTimeList, ReplacesAnExistingPageAndRepeatsIdentically) {
   EXPECT_EQ(ReadBytes(kTimeListFileName), first);
 }
 
+#ifndef _WIN32
 TEST(GenerateTimeList, ReplacesASymlinkInsteadOfWritingThroughIt) {
   ScratchFolder folder;
   LaySampleReplays();
@@ -85,6 +89,8 @@ TEST(GenerateTimeList, ReplacesASymlinkInsteadOfWritingThroughIt) {
   EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
   EXPECT_EQ(ReadBytes("elsewhere.html"), kOldPage);
 }
+
+#endif  // _WIN32
 
 TEST(GenerateTimeListFailure, AFolderInThePagesPlaceIsReportedAndKept) {
   ScratchFolder folder;
@@ -99,6 +105,7 @@ TEST(GenerateTimeListFailure, AFolderInThePagesPlaceIsReportedAndKept) {
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
 }
 
+#ifndef _WIN32
 // Runs GenerateTimeList in a child whose files may not grow past `limit`
 // bytes, so the write fails part-way. Returns the child's wait status.
 int GenerateWithFileSizeLimit(rlim_t limit, bool survive) {
@@ -148,6 +155,8 @@ TEST(GenerateTimeListFailure, ALimitAboveThePageSizeStillSucceeds) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
 }
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace chronolist

@@ -1,0 +1,18 @@
+# Cross-building the Windows program with Debian's MinGW-w64 (x86_64), linked
+# statically so Chronolist.exe runs on a bare Windows; tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CHRONOLIST_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${CHRONOLIST_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${CHRONOLIST_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${CHRONOLIST_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${CHRONOLIST_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,0 +1,266 @@
+#include <map>
+#include <string>
+
+#include "framework/dialog.h"
+#include "framework/dialog_template.h"
+#include "framework/dialog_template_binary.h"
+#include "framework/menu.h"
+#include "framework/platform.h"
+#include "framework/text_encoding.h"
+#include "framework/win32/win32_backend.h"
+#include "framework/win_app.h"
+
+// After the framework's headers, on purpose: see windows_api.h.
+#include "framework/win32/windows_api.h"
+
+struct fw::IconHandle {
+  ::HICON big;
+  ::HICON small;
+};
+
+namespace fw::win32 {
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string text = Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+// WM_PAINT's device context: the one BeginPaint returned.
+class DeviceContext final : public PaintContext {
+ public:
+  DeviceContext(HWND window, ::HDC dc) : window_(window), dc_(dc) {}
+  void DrawIcon(int x, int y, fw::HICON icon) override {
+    if (icon != nullptr) {
+      ::DrawIcon(dc_, x, y, icon->big);
+    }
+  }
+  void EraseBackground() override {
+    ::DefWindowProcW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0);
+  }
+
+ private:
+  HWND window_;
+  ::HDC dc_;
+};
+
+class DialogWindow final : public WindowPeer {
+ public:
+  DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, CWnd* owner)
+      : dialog_(dialog), template_(dialogTemplate), owner_(owner) {}
+
+  HWND Handle() const { return window_; }
+
+  INT_PTR Run() {
+    const std::vector<std::uint8_t> binary = BuildDialogTemplateBinary(template_);
+    auto* ownerWindow = owner_ != nullptr ? dynamic_cast<DialogWindow*>(owner_->Peer()) : nullptr;
+    const INT_PTR result = ::DialogBoxIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(binary.data()),
+        ownerWindow != nullptr ? ownerWindow->Handle() : nullptr, &DialogWindow::DialogProc,
+        reinterpret_cast<LPARAM>(this));
+    dialog_.DetachPeer();
+    return result;
+  }
+
+  bool IsIconic() const override { return ::IsIconic(window_) != 0; }
+
+  CRect GetClientRect() const override {
+    ::RECT rect{};
+    ::GetClientRect(window_, &rect);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+  }
+
+  CRect GetWindowRect() const override {
+    ::RECT rect{};
+    ::GetWindowRect(window_, &rect);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+  }
+
+  void MoveTo(int left, int top) override {
+    ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  CRect GetWorkArea() const override {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &info);
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+  }
+
+  bool IsEnabled() const override { return ::IsWindowEnabled(window_) != 0; }
+  void Enable(bool enable) override { ::EnableWindow(window_, enable ? 1 : 0); }
+
+  fw::HICON SetIcon(fw::WPARAM which, fw::HICON icon) override {
+    fw::HICON& slot = which == ICON_BIG ? bigIcon_ : smallIcon_;
+    fw::HICON previous = slot;
+    slot = icon;
+    ::HICON native = icon == nullptr ? nullptr : which == ICON_BIG ? icon->big : icon->small;
+    ::SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(native));
+    return previous;
+  }
+
+  void EndModalLoop(int result) override { ::EndDialog(window_, result); }
+
+  PaintContext* BeginPaint() override {
+    if (!inPaint_) {
+      return nullptr;
+    }
+    ::HDC dc = ::BeginPaint(window_, &paint_);
+    painted_ = true;
+    context_ = std::make_unique<DeviceContext>(window_, dc);
+    return context_.get();
+  }
+
+  void EndPaint(PaintContext*) override {
+    ::EndPaint(window_, &paint_);
+    context_.reset();
+  }
+
+  // The dialog manager's own handling is what "default" means here.
+  void DefaultPaint() override { useDefault_ = true; }
+  void StartMoveByKeyboard() override { DefaultSysCommand(SC_MOVE, 0); }
+  void ShowSystemMenu() override { DefaultSysCommand(SC_KEYMENU, ' '); }
+
+  void SystemMenuAppended(const MenuItem& item) override {
+    if (HMENU menu = ::GetSystemMenu(window_, FALSE)) {
+      ::AppendMenuW(menu, item.flags, item.id,
+                    item.IsSeparator() ? nullptr : Wide(item.text).c_str());
+    }
+  }
+
+ private:
+  // Inside WM_SYSCOMMAND the default is to let the dialog manager have the
+  // message; a command sent from the program's own code goes straight to it.
+  void DefaultSysCommand(UINT command, LPARAM lParam) {
+    if (inSysCommand_) {
+      useDefault_ = true;
+    } else {
+      ::DefWindowProcW(window_, WM_SYSCOMMAND, command, lParam);
+    }
+  }
+
+  LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) {
+    return dialog_.DeliverMessage(message, wParam, lParam);
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_COMMAND:
+        Deliver(WM_COMMAND, wParam, lParam);
+        return TRUE;
+      case WM_HELP:
+        Deliver(WM_COMMAND, fw::ID_HELP, 0);
+        return TRUE;
+      case WM_CLOSE:
+        Deliver(WM_CLOSE, wParam, lParam);
+        return TRUE;
+      case WM_SYSCOMMAND: {
+        useDefault_ = false;
+        inSysCommand_ = true;
+        Deliver(WM_SYSCOMMAND, wParam, lParam);
+        inSysCommand_ = false;
+        return useDefault_ ? FALSE : TRUE;
+      }
+      case WM_PAINT: {
+        useDefault_ = false;
+        inPaint_ = true;
+        painted_ = false;
+        Deliver(WM_PAINT, wParam, lParam);
+        inPaint_ = false;
+        return painted_ || !useDefault_ ? TRUE : FALSE;
+      }
+      case WM_QUERYDRAGICON: {
+        auto* icon = reinterpret_cast<fw::HICON>(Deliver(WM_QUERYDRAGICON, wParam, lParam));
+        return reinterpret_cast<INT_PTR>(icon != nullptr ? icon->big : nullptr);
+      }
+      default:
+        return FALSE;
+    }
+  }
+
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+      auto* self = reinterpret_cast<DialogWindow*>(lParam);
+      ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+      self->window_ = window;
+      self->dialog_.AttachPeer(self, (self->template_.style & WS_SYSMENU) != 0);
+      return self->dialog_.RunInitDialog(self->owner_);
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return self != nullptr ? self->OnMessage(message, wParam, lParam) : FALSE;
+  }
+
+  CDialog& dialog_;
+  const DialogTemplate& template_;
+  CWnd* owner_;
+  HWND window_ = nullptr;
+  fw::HICON bigIcon_ = nullptr;
+  fw::HICON smallIcon_ = nullptr;
+  bool useDefault_ = false;
+  bool inSysCommand_ = false;
+  bool inPaint_ = false;
+  bool painted_ = false;
+  PAINTSTRUCT paint_{};
+  std::unique_ptr<DeviceContext> context_;
+};
+
+class Win32Platform final : public Platform {
+ public:
+  INT_PTR RunModalDialog(CDialog& dialog, const DialogTemplate& dialogTemplate,
+                         CWnd* owner) override {
+    DialogWindow window(dialog, dialogTemplate, owner);
+    return window.Run();
+  }
+
+  fw::HICON LoadIcon(UINT id) override {
+    auto found = icons_.find(id);
+    if (found == icons_.end()) {
+      // Shared handles: the system frees them with the module.
+      auto load = [id](int metric) {
+        const int size = ::GetSystemMetrics(metric);
+        return static_cast<::HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                 IMAGE_ICON, size, size, LR_SHARED));
+      };
+      found = icons_.emplace(id, fw::IconHandle{load(SM_CXICON), load(SM_CXSMICON)}).first;
+    }
+    return found->second.big != nullptr ? &found->second : nullptr;
+  }
+
+  int GetSystemMetrics(int index) const override { return ::GetSystemMetrics(index); }
+
+  void ShowErrorMessage(CWnd* owner, const std::string& caption, const std::string& text) override {
+    auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
+    ::MessageBoxW(ownerWindow != nullptr ? ownerWindow->Handle() : nullptr, Wide(text).c_str(),
+                  Wide(caption).c_str(), MB_OK | MB_ICONERROR);
+  }
+
+ private:
+  std::map<UINT, fw::IconHandle> icons_;
+};
+
+std::string ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+}
+
+}  // namespace
+
+int RunApplication() {
+  Win32Platform platform;
+  Platform* previous = SetPlatform(&platform);
+  const int status = AfxWinMain(ExecutablePath().c_str());
+  SetPlatform(previous);
+  return status;
+}
+
+}  // namespace fw::win32

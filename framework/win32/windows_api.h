@@ -1,0 +1,22 @@
+// <windows.h> for the Win32 backend. Include it after every framework
+// header: the framework declares members named like Win32 functions
+// (SendMessage, LoadIcon, AppendMenu, ...), which windows.h turns into macros.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef UNICODE
+#define UNICODE
+#endif
+
+#include <windows.h>
+
+#undef AppendMenu
+#undef LoadIcon
+#undef LoadString
+#undef MessageBox
+#undef SendMessage

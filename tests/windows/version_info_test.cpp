@@ -1,0 +1,79 @@
+// Reads the version resource back from the built Chronolist.exe with the
+// Windows API, as Explorer's properties page does.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Program() {
+  const std::string path = CHRONOLIST_PROGRAM;
+  return std::wstring(path.begin(), path.end());
+}
+
+class VersionInfo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(Program().c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version resource in the program";
+    block_.resize(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(Program().c_str(), 0, size, block_.data()));
+  }
+
+  std::wstring String(const wchar_t* name) {
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(block_.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ||
+        value == nullptr) {
+      return L"<missing>";
+    }
+    return std::wstring(value);
+  }
+
+  std::vector<unsigned char> block_;
+};
+
+TEST_F(VersionInfo, FixedPart) {
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block_.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);  // 1.0
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);  // .0.1
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+  EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
+}
+
+TEST_F(VersionInfo, JapaneseStringTable) {
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  }* translations = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block_.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translations), &length));
+  ASSERT_EQ(length, sizeof(Translation));
+  EXPECT_EQ(translations->language, 0x0411);
+  EXPECT_EQ(translations->codePage, 0x04B0);
+
+  EXPECT_EQ(String(L"FileVersion"), L"1, 0, 0, 1");
+  EXPECT_EQ(String(L"ProductVersion"), L"1, 0, 0, 1");
+  EXPECT_EQ(String(L"InternalName"), L"Chronolist");
+  EXPECT_EQ(String(L"OriginalFilename"), L"Chronolist.EXE");
+  // "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ" in half-width katakana.
+  EXPECT_EQ(String(L"ProductName"),
+            L"Chronolist \uFF71\uFF8C\uFF9F\uFF98\uFF79\uFF70\uFF7C\uFF6E\uFF9D");
+}
+
+}  // namespace

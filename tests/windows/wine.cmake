@@ -1,0 +1,32 @@
+# Running the cross-built Windows programs under Wine: one Wine prefix per
+# build tree, made once by a ctest fixture, with the dialog font's substitute.
+set(CHRONOLIST_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CHRONOLIST_WINE_ENVIRONMENT
+  "WINEPREFIX=${CHRONOLIST_WINEPREFIX}"
+  "WINEDEBUG=-all"
+  "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+add_test(NAME wine_prefix
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/make-wine-prefix ${CHRONOLIST_WINEPREFIX})
+set_tests_properties(wine_prefix PROPERTIES
+  FIXTURES_SETUP wine_prefix LABELS windows TIMEOUT 300 RUN_SERIAL TRUE)
+
+# A test that runs `command` (a target, started through Wine) in the prefix.
+function(chronolist_add_wine_test name command label)
+  add_test(NAME ${name} COMMAND ${command} ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix
+    ENVIRONMENT "${CHRONOLIST_WINE_ENVIRONMENT}"
+    LABELS "${label};windows"
+    TIMEOUT 300)
+endfunction()
+
+# The version resource, read back from the program with the Windows API.
+if(TARGET chronolist)
+  add_executable(version_info_tests ${CMAKE_CURRENT_LIST_DIR}/version_info_test.cpp)
+  target_compile_definitions(version_info_tests PRIVATE
+    CHRONOLIST_PROGRAM="Z:$<TARGET_FILE:chronolist>")
+  target_link_libraries(version_info_tests PRIVATE version GTest::gtest_main)
+  add_dependencies(version_info_tests chronolist)
+  chronolist_add_wine_test(version_info_tests version_info_tests res)
+endif()
