@@ -596,7 +596,11 @@ void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
 
 gboolean DialogWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto* self = static_cast<DialogWindow*>(data);
-  if (!self->enabled_) {
+  // A modal dialog's grab hands it keys typed into its owner; those belong to
+  // a disabled window and are dropped, as Windows drops them.
+  const bool ours = event->window != nullptr &&
+                    gdk_window_get_toplevel(event->window) == gtk_widget_get_window(self->window_);
+  if (!self->enabled_ || !ours) {
     return TRUE;
   }
   if (self->moving_) {
