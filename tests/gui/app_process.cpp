@@ -5,11 +5,14 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -19,6 +22,8 @@ namespace chronolist::gui {
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
+// How long the main thread must sleep undisturbed to count as idle.
+constexpr auto kIdleQuiet = std::chrono::milliseconds(50);
 
 std::string ReadAll(int fd) {
   std::string text;
@@ -107,6 +112,47 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   ::execvpe(program, argv, envp);
   fail(errno);
   ::_exit(127);
+}
+
+struct MainThreadSample {
+  bool waitingForEvents = false;
+  unsigned long long switches = 0;
+};
+
+// An event loop with nothing to do sleeps in poll() on several descriptors
+// (its wake-up pipe and the display connection). With a task ready it polls
+// without a timeout and so never sleeps there, and a wait for the display's
+// reply to a request polls the connection alone.
+std::optional<MainThreadSample> SampleMainThread(pid_t pid) {
+  const std::string task = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid);
+  std::ifstream syscallFile(task + "/syscall");
+  std::string line;
+  if (!std::getline(syscallFile, line)) {
+    return std::nullopt;
+  }
+  MainThreadSample sample;
+  std::istringstream fields(line);
+  long number = -1;
+  std::string firstArgument;
+  std::string descriptorCount;
+  if (fields >> number >> firstArgument >> descriptorCount) {
+    bool inPoll = false;
+#ifdef SYS_poll
+    inPoll = inPoll || number == SYS_poll;
+#endif
+#ifdef SYS_ppoll
+    inPoll = inPoll || number == SYS_ppoll;
+#endif
+    sample.waitingForEvents = inPoll && std::stoull(descriptorCount, nullptr, 16) > 1;
+  }
+  std::ifstream status(task + "/status");
+  for (std::string entry; std::getline(status, entry);) {
+    if (entry.starts_with("voluntary_ctxt_switches:") ||
+        entry.starts_with("nonvoluntary_ctxt_switches:")) {
+      sample.switches += std::stoull(entry.substr(entry.find(':') + 1));
+    }
+  }
+  return sample;
 }
 
 }  // namespace
@@ -206,6 +252,35 @@ std::optional<int> AppProcess::WaitForExit(std::chrono::milliseconds timeout) {
     std::this_thread::sleep_for(kPollInterval);
   }
   return status_;
+}
+
+bool AppProcess::WaitUntilIdle(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  std::optional<MainThreadSample> before;
+  for (;;) {
+    if (!Running()) {
+      return false;
+    }
+    std::optional<MainThreadSample> now = SampleMainThread(pid_);
+    if (!now) {
+      if (!Running()) {
+        return false;
+      }
+      throw std::runtime_error("cannot read /proc/" + std::to_string(pid_) + "/task/" +
+                               std::to_string(pid_) + "/syscall of " + argv_.front() +
+                               "; this needs /proc and leave to trace one's own child");
+    }
+    // Asleep in the loop both times and never woken in between.
+    if (before && before->waitingForEvents && now->waitingForEvents &&
+        before->switches == now->switches) {
+      return true;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    before = now;
+    std::this_thread::sleep_for(kIdleQuiet);
+  }
 }
 
 int AppProcess::Terminate(std::chrono::milliseconds grace) {

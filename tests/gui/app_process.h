@@ -43,6 +43,14 @@ class AppProcess {
   // when it is still running after `timeout`.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout = kDefaultTimeout);
 
+  // True once the program's main thread has slept in its event loop, never
+  // woken, for a moment: the events already sent to it have been handled, and
+  // so have the idle tasks they queued (a timer due later has not). False
+  // after `timeout`, or once the program has exited. For what a user cannot
+  // see happen, such as a mode that starts once a menu has closed.
+  // Linux only: reads /proc.
+  bool WaitUntilIdle(std::chrono::milliseconds timeout = kDefaultTimeout);
+
   // SIGTERM to the whole group, SIGKILL after `grace`; returns the exit status.
   int Terminate(std::chrono::milliseconds grace = std::chrono::milliseconds(2000));
 

@@ -12,8 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <map>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,6 +19,7 @@
 
 #include "app_process.h"
 #include "page_fixture.h"
+#include "program_test.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
 #include "xvfb_session.h"
@@ -42,134 +41,21 @@ using namespace std::chrono_literals;
 using gui::AppProcess;
 using gui::IconSize;
 using gui::LaunchOptions;
-using gui::XDriver;
 using gui::XvfbSession;
+using gui_tests::FolderEntries;
+using gui_tests::kOldPage;
+using gui_tests::kPage;
+using gui_tests::kProgram;
+using gui_tests::kTitle;
+using gui_tests::LaySampleReplays;
+using gui_tests::SamplePage;
 using testing::ExpectedPage;
 using testing::ReadBytes;
 using testing::ReplayFile;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
-constexpr char kProgram[] = CHRONOLIST_PROGRAM;
-constexpr char kLeakSuppressions[] = CHRONOLIST_LEAK_SUPPRESSIONS;
-constexpr char kTitle[] = "ChronolistEx";
-constexpr char kPage[] = "replistEX.html";
-const std::string kOldPage = "<HTML>the list from last time, which must survive</HTML>\n";
-
-constexpr auto kStartTimeout = 20s;
-constexpr auto kExitTimeout = 15s;
-
-using Environment = std::map<std::string, std::optional<std::string>>;
-
-std::string SanitizerOptions(const char* variable, const std::string& ours) {
-  const char* theirs = std::getenv(variable);
-  return theirs != nullptr && *theirs != '\0' ? std::string(theirs) + ":" + ours : ours;
-}
-
-// What every start of the program shares. Under a sanitizer build, a report
-// must not pass for Cancel's exit status 1, and the toolkit's lifelong caches
-// are not leaks of ours.
-Environment ProgramEnvironment() {
-  return {
-      // Settings of the developer's own desktop stay out.
-      {"WAYLAND_DISPLAY", std::nullopt},
-      {"GDK_BACKEND", std::nullopt},
-      {"ASAN_OPTIONS", SanitizerOptions("ASAN_OPTIONS", "exitcode=86")},
-      {"UBSAN_OPTIONS", SanitizerOptions("UBSAN_OPTIONS", "exitcode=86")},
-      {"LSAN_OPTIONS",
-       SanitizerOptions("LSAN_OPTIONS", "suppressions=" + std::string(kLeakSuppressions) +
-                                            ":print_suppressions=0")},
-  };
-}
-
-// One X server for the whole binary; started only when tests run, so that
-// listing the tests needs no display.
-class XvfbEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    try {
-      session = std::make_unique<XvfbSession>();
-    } catch (const std::exception& error) {
-      FAIL() << error.what();
-    }
-  }
-  void TearDown() override { session.reset(); }
-
-  static inline std::unique_ptr<XvfbSession> session;
-};
-
-// Every name in the game folder, so that stray temporary files show up.
-std::vector<std::string> FolderEntries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Rooms 111, 125 and 151 listed with times; 152 is read but not listed.
-void LaySampleReplays() {
-  WriteBytes(ReplayFile(111), std::string(1875, 'x'));
-  WriteBytes(ReplayFile(125), std::string(9000, 'x'));
-  WriteBytes(ReplayFile(151), "");
-  WriteBytes(ReplayFile(152), std::string(77, 'x'));
-}
-
-const std::string& SamplePage() {
-  static const std::string page =
-      ExpectedPage({{111, "01:02:15"}, {125, "05:00:00"}, {151, "00:00:00"}});
-  return page;
-}
-
-class MainDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NE(XvfbEnvironment::session, nullptr) << "the X server did not start";
-    driver_ = std::make_unique<XDriver>(XvfbEnvironment::session->Display());
-  }
-
-  // The next test shares the X server; it must not find this one's window.
-  void TearDown() override {
-    app_.reset();
-    if (dialog_ != 0) {
-      EXPECT_TRUE(driver_->WaitUntilGone(dialog_, 5s)) << "the dialog outlived its process";
-    }
-  }
-
-  // Starts the program in the game folder and returns its dialog once shown.
-  gui::WindowId Start(const std::vector<std::string>& extraArgs = {}) {
-    std::vector<std::string> argv{kProgram};
-    argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-    Environment environment = ProgramEnvironment();
-    environment["DISPLAY"] = XvfbEnvironment::session->Display();
-    // No accessibility bus on the test server; do not look for one.
-    environment["NO_AT_BRIDGE"] = "1";
-    app_ = std::make_unique<AppProcess>(
-        argv, LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
-    try {
-      dialog_ = driver_->WaitForWindow(kTitle, app_->Pid(), kStartTimeout,
-                                       [this] { return !app_->Running(); });
-      return dialog_;
-    } catch (const std::exception& error) {
-      throw std::runtime_error(
-          std::string(error.what()) + "\nexit status " +
-          (app_->Running() ? "none, still running" : std::to_string(*app_->WaitForExit(0ms))) +
-          "\nstderr:\n" + app_->Stderr());
-    }
-  }
-
-  void ExpectExit(int expected) {
-    const std::optional<int> status = app_->WaitForExit(kExitTimeout);
-    ASSERT_TRUE(status.has_value()) << "still running " << kExitTimeout.count() << " s later";
-    EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
-  }
-
-  ScratchFolder folder_;
-  std::unique_ptr<XDriver> driver_;
-  std::unique_ptr<AppProcess> app_;
-  gui::WindowId dialog_ = 0;
-};
+class MainDialogTest : public gui_tests::ProgramTest {};
 
 TEST_F(MainDialogTest, ReturnWritesThePageAndExitsZero) {
   LaySampleReplays();
@@ -416,10 +302,4 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 extern "C" const char* __lsan_default_options() {
   return "print_suppressions=0";
-}
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new chronolist::XvfbEnvironment);
-  return RUN_ALL_TESTS();
 }

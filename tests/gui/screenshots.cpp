@@ -1,8 +1,10 @@
-// Refreshes the documentation's picture of the dialog: runs the built program
-// over a copy of the sample replays on a private Xvfb and saves its window.
+// Refreshes the documentation's pictures: runs the built program over a copy
+// of the sample replays on a private Xvfb and saves the main dialog, the
+// dialog with its window menu open, and the About box.
 // Usage: gui_screenshots DOCS_FOLDER
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -39,6 +41,24 @@ class TemporaryFolder {
   fs::path path_;
 };
 
+// Written beside the old picture first, so that a failure leaves that one whole.
+template <typename Shoot>
+void SavePicture(const fs::path& picture, Shoot shoot) {
+  fs::path partial = picture;
+  partial += ".partial";
+  shoot(partial);
+  fs::rename(partial, picture);
+  std::cout << "wrote " << picture.string() << "\n";
+}
+
+chronolist::gui::Rect Union(const chronolist::gui::Rect& a, const chronolist::gui::Rect& b) {
+  const int left = std::min(a.x, b.x);
+  const int top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width);
+  const int bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
 void Run(const fs::path& docs) {
   chronolist::gui::XvfbSession server;
   chronolist::gui::XDriver driver(server.Display());
@@ -56,11 +76,32 @@ void Run(const fs::path& docs) {
   const chronolist::gui::WindowId dialog =
       driver.WaitForWindow("ChronolistEx", app.Pid(), 20s, [&] { return !app.Running(); });
 
-  const fs::path picture = docs / "main-dialog.png";
-  const fs::path partial = docs / "main-dialog.png.partial";
-  driver.Screenshot(dialog, partial);
-  fs::rename(partial, picture);
-  std::cout << "wrote " << picture.string() << "\n";
+  SavePicture(docs / "main-dialog.png",
+              [&](const fs::path& png) { driver.Screenshot(dialog, png); });
+
+  // Opened from the keyboard, the menu shows its first item selected; the
+  // pointer waits off the dialog so that it selects nothing else.
+  driver.Focus(dialog);
+  driver.MovePointer(driver.ScreenWidth() - 1, driver.ScreenHeight() - 1);
+  driver.TypeKey("alt+space");
+  const chronolist::gui::WindowId menu = driver.WaitForWindow(
+      [&](const chronolist::gui::TopLevel& topLevel) {
+        return topLevel.overrideRedirect && topLevel.pid == app.Pid() &&
+               driver.TransientFor(topLevel.window) == dialog;
+      },
+      "that is the dialog's menu", 10s, [&] { return !app.Running(); });
+  SavePicture(docs / "system-menu.png", [&](const fs::path& png) {
+    driver.ScreenshotArea(Union(driver.Geometry(dialog), driver.Geometry(menu)), png);
+  });
+
+  driver.TypeKey("a");
+  const chronolist::gui::WindowId about = driver.WaitForWindow(
+      "ChronolistExのﾊﾞｰｼﾞｮﾝ情報", app.Pid(), 10s, [&] { return !app.Running(); });
+  SavePicture(docs / "about-box.png", [&](const fs::path& png) { driver.Screenshot(about, png); });
+  driver.SendKey(about, "Escape");
+  if (!driver.WaitUntilGone(about, 10s)) {
+    throw std::runtime_error("the About box did not close on Escape");
+  }
 
   driver.SendKey(dialog, "Escape");
   if (app.WaitForExit(10s) != 1) {

@@ -486,9 +486,9 @@ void XDriver::Focus(Window window) {
   std::this_thread::sleep_for(kFocusSettle);
 }
 
-void XDriver::SendKey(Window window, std::string_view chord) {
+XDriver::KeyChord XDriver::ParseChord(std::string_view chord) {
   const std::vector<std::string> parts = Split(chord, '+');
-  std::vector<KeyCode> modifiers;
+  KeyChord parsed;
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
     const std::string& name = parts[i];
     const char* keysymName = name == "shift"                       ? "Shift_L"
@@ -499,24 +499,36 @@ void XDriver::SendKey(Window window, std::string_view chord) {
       throw std::invalid_argument("unknown modifier \"" + name + "\" in \"" + std::string(chord) +
                                   "\"");
     }
-    modifiers.push_back(XKeysymToKeycode(display_, XStringToKeysym(keysymName)));
+    parsed.modifiers.push_back(XKeysymToKeycode(display_, XStringToKeysym(keysymName)));
   }
   const KeySym keysym = XStringToKeysym(parts.back().c_str());
-  const KeyCode key = keysym == NoSymbol ? 0 : XKeysymToKeycode(display_, keysym);
-  if (key == 0 || std::count(modifiers.begin(), modifiers.end(), 0) != 0) {
+  parsed.key = keysym == NoSymbol ? 0 : XKeysymToKeycode(display_, keysym);
+  if (parsed.key == 0 || std::count(parsed.modifiers.begin(), parsed.modifiers.end(), 0) != 0) {
     throw std::invalid_argument("no key on this keyboard for \"" + std::string(chord) + "\"");
   }
+  return parsed;
+}
 
-  Focus(window);
-  for (const KeyCode modifier : modifiers) {
+void XDriver::Type(const KeyChord& chord) {
+  for (const KeyCode modifier : chord.modifiers) {
     XTestFakeKeyEvent(display_, modifier, True, CurrentTime);
   }
-  XTestFakeKeyEvent(display_, key, True, CurrentTime);
-  XTestFakeKeyEvent(display_, key, False, CurrentTime);
-  for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) {
+  XTestFakeKeyEvent(display_, chord.key, True, CurrentTime);
+  XTestFakeKeyEvent(display_, chord.key, False, CurrentTime);
+  for (auto modifier = chord.modifiers.rbegin(); modifier != chord.modifiers.rend(); ++modifier) {
     XTestFakeKeyEvent(display_, *modifier, False, CurrentTime);
   }
   XSync(display_, False);
+}
+
+void XDriver::SendKey(Window window, std::string_view chord) {
+  const KeyChord parsed = ParseChord(chord);
+  Focus(window);
+  Type(parsed);
+}
+
+void XDriver::TypeKey(std::string_view chord) {
+  Type(ParseChord(chord));
 }
 
 void XDriver::Click(Window window, int x, int y, unsigned button) {
@@ -525,6 +537,11 @@ void XDriver::Click(Window window, int x, int y, unsigned button) {
   XTestFakeMotionEvent(display_, DefaultScreen(display_), where.x + x, where.y + y, CurrentTime);
   XTestFakeButtonEvent(display_, button, True, CurrentTime);
   XTestFakeButtonEvent(display_, button, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XDriver::MovePointer(int x, int y) {
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
   XSync(display_, False);
 }
 
@@ -549,10 +566,10 @@ void XDriver::SendDeleteWindow(Window window) {
   }
 }
 
-std::vector<unsigned char> XDriver::RgbPixels(Window window, const Rect& size) {
+std::vector<unsigned char> XDriver::RgbPixels(Window window, const Rect& area) {
   g_lastXError = 0;
-  XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(size.width),
-                            static_cast<unsigned>(size.height), AllPlanes, ZPixmap);
+  XImage* image = XGetImage(display_, window, area.x, area.y, static_cast<unsigned>(area.width),
+                            static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
   if (image == nullptr || g_lastXError != 0) {
     if (image != nullptr) {
       XDestroyImage(image);
@@ -572,9 +589,9 @@ std::vector<unsigned char> XDriver::RgbPixels(Window window, const Rect& size) {
     return static_cast<unsigned char>(value * 255 / maximum);
   };
   std::vector<unsigned char> rgb;
-  rgb.reserve(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 3);
-  for (int y = 0; y < size.height; ++y) {
-    for (int x = 0; x < size.width; ++x) {
+  rgb.reserve(static_cast<size_t>(area.width) * static_cast<size_t>(area.height) * 3);
+  for (int y = 0; y < area.height; ++y) {
+    for (int x = 0; x < area.width; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
       rgb.push_back(channel(pixel, image->red_mask));
       rgb.push_back(channel(pixel, image->green_mask));
@@ -588,13 +605,30 @@ std::vector<unsigned char> XDriver::RgbPixels(Window window, const Rect& size) {
 void XDriver::Screenshot(Window window, const std::filesystem::path& png) {
   XRaiseWindow(display_, window);
   XSync(display_, False);
-  const Rect size = Geometry(window);
+  const Rect where = Geometry(window);
+  SaveSettledPixels(window, {0, 0, where.width, where.height}, png);
+}
+
+void XDriver::ScreenshotArea(const Rect& area, const std::filesystem::path& png) {
+  const int left = std::max(area.x, 0);
+  const int top = std::max(area.y, 0);
+  const int right = std::min(area.x + area.width, ScreenWidth());
+  const int bottom = std::min(area.y + area.height, ScreenHeight());
+  if (right <= left || bottom <= top) {
+    throw std::runtime_error("the area " + std::to_string(area.width) + "x" +
+                             std::to_string(area.height) + "+" + std::to_string(area.x) + "+" +
+                             std::to_string(area.y) + " is off the screen");
+  }
+  SaveSettledPixels(DefaultRootWindow(display_), {left, top, right - left, bottom - top}, png);
+}
+
+void XDriver::SaveSettledPixels(Window window, const Rect& area, const std::filesystem::path& png) {
   // The program may still be drawing; take the picture once two grabs agree.
   const auto deadline = std::chrono::steady_clock::now() + kScreenshotTimeout;
-  std::vector<unsigned char> rgb = RgbPixels(window, size);
+  std::vector<unsigned char> rgb = RgbPixels(window, area);
   for (;;) {
     std::this_thread::sleep_for(kScreenshotInterval);
-    std::vector<unsigned char> again = RgbPixels(window, size);
+    std::vector<unsigned char> again = RgbPixels(window, area);
     const bool settled = again == rgb;
     rgb = std::move(again);
     if (settled || std::chrono::steady_clock::now() >= deadline) {
@@ -605,8 +639,8 @@ void XDriver::Screenshot(Window window, const std::filesystem::path& png) {
   if (png.has_parent_path()) {
     std::filesystem::create_directories(png.parent_path());
   }
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_data(rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, size.width,
-                                               size.height, size.width * 3, nullptr, nullptr);
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_data(rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, area.width,
+                                               area.height, area.width * 3, nullptr, nullptr);
   GError* error = nullptr;
   const gboolean saved = gdk_pixbuf_save(pixbuf, png.c_str(), "png", &error, nullptr);
   g_object_unref(pixbuf);

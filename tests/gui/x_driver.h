@@ -111,21 +111,38 @@ class XDriver {
   // A chord such as "Return", "shift+Tab", "alt+F4", "ctrl+a": modifiers
   // (shift, ctrl, alt) then one keysym name; `window` gets the focus first.
   void SendKey(WindowId window, std::string_view chord);
+  // The same chord typed at whatever holds the keyboard now (an open menu's
+  // grab, or the window last focused); neither focus nor pointer moves, so a
+  // menu under the pointer keeps its keyboard selection.
+  void TypeKey(std::string_view chord);
   // Button press and release at (x, y) relative to the window.
   void Click(WindowId window, int x, int y, unsigned button = 1);
+  // The pointer to (x, y) on the screen, e.g. out of a menu's way.
+  void MovePointer(int x, int y);
   // WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager's close box sends it.
   // Throws when the window does not take part in that protocol.
   void SendDeleteWindow(WindowId window);
 
   // Waits until the window's pixels settle, then writes them as a PNG.
   void Screenshot(WindowId window, const std::filesystem::path& png);
+  // The same for a region of the screen, clipped to it: a window together
+  // with its popup menu, which is a top-level window of its own.
+  void ScreenshotArea(const Rect& area, const std::filesystem::path& png);
 
  private:
   unsigned long Intern(const char* name);
   std::string AtomName(unsigned long atom);
   std::vector<unsigned long> CardinalProperty(WindowId window, unsigned long property,
                                               unsigned long type);
-  std::vector<unsigned char> RgbPixels(WindowId window, const Rect& size);
+  struct KeyChord {
+    std::vector<unsigned char> modifiers;
+    unsigned char key = 0;
+  };
+  KeyChord ParseChord(std::string_view chord);
+  void Type(const KeyChord& chord);
+  // `area` is relative to `window`.
+  std::vector<unsigned char> RgbPixels(WindowId window, const Rect& area);
+  void SaveSettledPixels(WindowId window, const Rect& area, const std::filesystem::path& png);
   std::string DescribeTopLevels();
   std::string LayoutSnapshot(WindowId window);
 
