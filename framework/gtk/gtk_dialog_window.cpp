@@ -241,6 +241,7 @@ GtkWidget* DialogWindow::BuildCaptionBar() {
   GtkWidget* iconBox = gtk_event_box_new();
   captionIcon_ = gtk_image_new();
   gtk_widget_set_size_request(captionIcon_, kSmallIconSize, kSmallIconSize);
+  gtk_widget_set_margin_start(captionIcon_, 3);  // an event box ignores CSS padding
   gtk_container_add(GTK_CONTAINER(iconBox), captionIcon_);
   g_signal_connect(iconBox, "button-press-event", G_CALLBACK(OnIconPress), this);
   gtk_box_pack_start(GTK_BOX(row), iconBox, FALSE, FALSE, 0);
