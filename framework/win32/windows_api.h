@@ -3,16 +3,6 @@
 // (SendMessage, LoadIcon, AppendMenu, ...), which windows.h turns into macros.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-
 #include <windows.h>
 
 #undef AppendMenu

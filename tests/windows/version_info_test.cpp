@@ -1,8 +1,5 @@
 // Reads the version resource back from the built Chronolist.exe with the
 // Windows API, as Explorer's properties page does.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <gtest/gtest.h>
