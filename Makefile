@@ -43,7 +43,7 @@ test-asan: deps
 bench: deps
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	build/bench/bench/timelist_bench --benchmark_color=false
+	build/bench/bench/timelist_bench
 	bench/startup/measure-startup build/bench/app/chronolist
 
 # PNGs of the dialogs, taken on a private X server, into docs/.

@@ -109,6 +109,9 @@ BENCHMARK(BM_Scan_1GiB)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 // Keeps each benchmark's real time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the figures end up in logs and the README.
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       times_[run.benchmark_name()] = run.GetAdjustedRealTime();
