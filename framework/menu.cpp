@@ -56,4 +56,18 @@ std::string MenuDisplayText(const std::string& text) {
   return shown;
 }
 
+std::string MenuItemName(const std::string& text) {
+  std::string name = MenuDisplayText(text);
+  if (name.ends_with("...")) {
+    name.erase(name.size() - 3);
+  }
+  // "(X)", where X was the access key.
+  const std::size_t open = name.size() >= 3 ? name.size() - 3 : std::string::npos;
+  if (MenuAccessKey(text) != 0 && open != std::string::npos && name[open] == '(' &&
+      name.back() == ')') {
+    name.erase(open);
+  }
+  return name;
+}
+
 }  // namespace fw

@@ -45,5 +45,9 @@ class CMenu {
 char MenuAccessKey(const std::string& text);
 // The text without its "&" markers, as it is displayed.
 std::string MenuDisplayText(const std::string& text);
+// The item's name as a screen reader says it: the displayed text without the
+// trailing ellipsis and the "(A)" that Japanese texts add for the access key
+// ("閉じる(&C)" -> "閉じる").
+std::string MenuItemName(const std::string& text);
 
 }  // namespace fw

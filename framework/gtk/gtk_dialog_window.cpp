@@ -1,10 +1,12 @@
 #include "framework/gtk/gtk_dialog_window.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "framework/dialog_font.h"
+#include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
 #include "framework/menu.h"
 #include "framework/platform.h"
@@ -19,10 +21,47 @@ constexpr int kSmallIconSize = 16;
 constexpr int kBigIconSize = 32;
 constexpr int kKeyboardMoveStep = 8;
 
-std::string Lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
+// Fontconfig knows every name of a family, in every language; Pango lists
+// one, in the locale's language ("IPA Pゴシック" under ja_JP).
+bool FontconfigHasFamily(const std::string& family) {
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+  const bool found = fonts != nullptr && fonts->nfont > 0;
+  if (fonts != nullptr) {
+    FcFontSetDestroy(fonts);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return found;
+}
+
+// An image drawn at `size` logical pixels on a screen of `scale` device
+// pixels each: the icon's image for size × scale, so that nothing is
+// upscaled while a sharper one exists.
+cairo_surface_t* IconSurface(HICON icon, int size, int scale, GdkWindow* window) {
+  GdkPixbuf* image = icon != nullptr ? icon->ImageForSize(size * scale) : nullptr;
+  if (image == nullptr) {
+    return nullptr;
+  }
+  const int device = size * scale;
+  if (gdk_pixbuf_get_width(image) == device && gdk_pixbuf_get_height(image) == device) {
+    return gdk_cairo_surface_create_from_pixbuf(image, scale, window);
+  }
+  GdkPixbuf* scaled = gdk_pixbuf_scale_simple(image, device, device, GDK_INTERP_HYPER);
+  cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(scaled, scale, window);
+  g_object_unref(scaled);
+  return surface;
+}
+
+void SetImageFromIcon(GtkWidget* image, HICON icon, int size) {
+  cairo_surface_t* surface =
+      IconSurface(icon, size, gtk_widget_get_scale_factor(image), gtk_widget_get_window(image));
+  gtk_image_set_from_surface(GTK_IMAGE(image), surface);
+  if (surface != nullptr) {
+    cairo_surface_destroy(surface);
+  }
 }
 
 // "&A" marks an access key in Win32 texts, "_A" in GTK's.
@@ -49,17 +88,9 @@ GdkModifierType Modifiers(const GdkEventKey* event) {
 
 }  // namespace
 
-std::string ResolveDialogFontFamily(PangoContext* context, const std::string& templateFace) {
-  PangoFontFamily** families = nullptr;
-  int count = 0;
-  pango_context_list_families(context, &families, &count);
-  std::vector<std::string> available;
-  for (int i = 0; i < count; ++i) {
-    available.push_back(Lowercase(pango_font_family_get_name(families[i])));
-  }
-  g_free(families);
+std::string ResolveDialogFontFamily(const std::string& templateFace) {
   for (const std::string& candidate : DialogFontCandidates(templateFace)) {
-    if (std::find(available.begin(), available.end(), Lowercase(candidate)) != available.end()) {
+    if (FontconfigHasFamily(candidate)) {
       return candidate;
     }
   }
@@ -94,14 +125,17 @@ class DialogWindow::CairoPaintContext final : public PaintContext {
   CairoPaintContext(cairo_t* cr, GtkWidget* widget) : cr_(cr), widget_(widget) {}
 
   void DrawIcon(int x, int y, HICON icon) override {
-    GdkPixbuf* image = icon->ImageForSize(fw::GetSystemMetrics(SM_CXICON));
+    cairo_surface_t* image =
+        IconSurface(icon, fw::GetSystemMetrics(SM_CXICON), gtk_widget_get_scale_factor(widget_),
+                    gtk_widget_get_window(widget_));
     if (image == nullptr) {
       return;
     }
     cairo_save(cr_);
-    gdk_cairo_set_source_pixbuf(cr_, image, x, y);
+    cairo_set_source_surface(cr_, image, x, y);
     cairo_paint(cr_);
     cairo_restore(cr_);
+    cairo_surface_destroy(image);
   }
 
   void EraseBackground() override {
@@ -153,8 +187,11 @@ void DialogWindow::Build() {
     }
   }
 
+  // A screen reader announces it as a dialog, named by its caption.
+  atk_object_set_role(gtk_widget_get_accessible(window_), ATK_ROLE_DIALOG);
+
   PangoContext* pango = gtk_widget_get_pango_context(window_);
-  const std::string family = ResolveDialogFontFamily(pango, template_.font.face);
+  const std::string family = ResolveDialogFontFamily(template_.font.face);
   units_ = MeasureBaseUnits(pango, family, template_.font.pointSize);
   clientWidth_ = DialogXToPixels(template_.cx, units_);
   clientHeight_ = DialogYToPixels(template_.cy, units_);
@@ -171,8 +208,9 @@ void DialogWindow::Build() {
     gtk_box_pack_start(GTK_BOX(frame), BuildCaptionBar(), FALSE, FALSE, 0);
   }
 
-  // The client area has a native X window of its own, so that its size is
-  // the template's exactly and can be read from outside.
+  // On X11 the client area has a native window of its own, so that its size
+  // is the template's exactly and can be read from outside. (On Wayland a
+  // native child does not draw.)
   client_ = gtk_event_box_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(client_), "fw-client");
   gtk_widget_set_size_request(client_, clientWidth_, clientHeight_);
@@ -197,6 +235,8 @@ void DialogWindow::Build() {
 
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect_swapped(window_, "notify::scale-factor",
+                           G_CALLBACK(+[](DialogWindow* self) { self->UpdateIcons(); }), this);
 
   // Everything but the window itself is shown now, so that the window's size
   // is known when OnInitDialog and the centring ask for it.
@@ -216,7 +256,7 @@ void DialogWindow::ApplyStyle(const std::string& fontFamily) {
       scope + " .fw-client, " + scope + " .fw-client *, " + scope + " .fw-caption * { " + font +
       " }\n" + scope + " .fw-frame { border: 1px solid @borders; }\n" + scope +
       " .fw-caption { background-color: shade(@theme_bg_color, 0.9); "
-      "border-bottom: 1px solid @borders; padding: 2px 2px 2px 4px; }\n" +
+      "border-bottom: 1px solid @borders; padding: 0.2em 0.2em 0.2em 0.35em; }\n" +
       scope + " .fw-caption button { min-height: 0; min-width: 0; padding: 1px; margin: 0; }\n" +
       scope + " .fw-client button { min-height: 0; min-width: 0; padding: 0 2px; }\n" + scope +
       " .fw-client button.fw-default { border-color: #1c71d8; "
@@ -256,6 +296,7 @@ GtkWidget* DialogWindow::BuildCaptionBar() {
     gtk_button_set_relief(GTK_BUTTON(close), GTK_RELIEF_NONE);
     gtk_widget_set_can_focus(close, FALSE);
     gtk_widget_set_valign(close, GTK_ALIGN_CENTER);
+    closeButton_ = close;
     g_signal_connect(close, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        static_cast<DialogWindow*>(self)->SysCommand(SC_CLOSE);
                      }),
@@ -263,7 +304,10 @@ GtkWidget* DialogWindow::BuildCaptionBar() {
     gtk_box_pack_end(GTK_BOX(row), close, FALSE, FALSE, 0);
   }
 
+  gtk_widget_add_events(caption_, GDK_BUTTON_MOTION_MASK | GDK_BUTTON_RELEASE_MASK);
   g_signal_connect(caption_, "button-press-event", G_CALLBACK(OnCaptionPress), this);
+  g_signal_connect(caption_, "motion-notify-event", G_CALLBACK(OnCaptionMotion), this);
+  g_signal_connect(caption_, "button-release-event", G_CALLBACK(OnCaptionRelease), this);
   return caption_;
 }
 
@@ -282,9 +326,9 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
     return button;
   }
   if (item.IsIcon()) {
-    HICON icon = CurrentPlatform().LoadIcon(item.iconId);
-    GdkPixbuf* image = icon != nullptr ? icon->ImageForSize(kBigIconSize) : nullptr;
-    GtkWidget* widget = image != nullptr ? gtk_image_new_from_pixbuf(image) : gtk_image_new();
+    GtkWidget* widget = gtk_image_new();
+    iconStatics_.push_back({widget, CurrentPlatform().LoadIcon(item.iconId)});
+    gtk_widget_set_size_request(widget, kBigIconSize, kBigIconSize);
     gtk_widget_set_halign(widget, GTK_ALIGN_START);
     gtk_widget_set_valign(widget, GTK_ALIGN_START);
     return widget;
@@ -302,6 +346,11 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
 INT_PTR DialogWindow::Run() {
   Build();
   dialog_.AttachPeer(this, (template_.style & WS_SYSMENU) != 0);
+  if (closeButton_ != nullptr) {
+    // Named as the window menu names the same command.
+    atk_object_set_name(gtk_widget_get_accessible(closeButton_),
+                        SystemMenuItemName(SC_CLOSE).c_str());
+  }
   const BOOL focusFirst = dialog_.RunInitDialog(owner_);
 
   if (!ended_) {
@@ -395,16 +444,44 @@ void DialogWindow::UpdateIcons() {
   gtk_window_set_icon_list(GTK_WINDOW(window_), list);
   g_list_free(list);
   if (captionIcon_ != nullptr) {
-    GdkPixbuf* shown = small != nullptr ? small : big;
-    if (shown != nullptr && gdk_pixbuf_get_width(shown) != kSmallIconSize) {
-      GdkPixbuf* scaled =
-          gdk_pixbuf_scale_simple(shown, kSmallIconSize, kSmallIconSize, GDK_INTERP_BILINEAR);
-      gtk_image_set_from_pixbuf(GTK_IMAGE(captionIcon_), scaled);
-      g_object_unref(scaled);
-    } else {
-      gtk_image_set_from_pixbuf(GTK_IMAGE(captionIcon_), shown);
+    SetImageFromIcon(captionIcon_, smallIcon_ != nullptr ? smallIcon_ : bigIcon_, kSmallIconSize);
+  }
+  for (const IconStatic& icon : iconStatics_) {
+    SetImageFromIcon(icon.widget, icon.icon, kBigIconSize);
+  }
+}
+
+// A disabled window takes no input (keys are dropped in OnKeyPress); its
+// buttons also say so to assistive technologies, whose presses then fail.
+void DialogWindow::Enable(bool enable) {
+  if (enable == enabled_) {
+    return;
+  }
+  enabled_ = enable;
+  GtkWidget* focus = enable ? nullptr : gtk_window_get_focus(GTK_WINDOW(window_));
+  for (const Control& control : controls_) {
+    if (control.item->IsPushButton()) {
+      gtk_widget_set_sensitive(control.widget, enable);
     }
   }
+  if (closeButton_ != nullptr) {
+    gtk_widget_set_sensitive(closeButton_, enable);
+  }
+  if (enable && focusWhileDisabled_ != nullptr) {
+    gtk_widget_grab_focus(focusWhileDisabled_);
+  }
+  focusWhileDisabled_ = focus;
+}
+
+std::string DialogWindow::SystemMenuItemName(UINT id) {
+  if (CMenu* menu = dialog_.GetSystemMenu(FALSE)) {
+    for (const MenuItem& item : menu->Items()) {
+      if (!item.IsSeparator() && item.id == id) {
+        return MenuItemName(item.text);
+      }
+    }
+  }
+  return {};
 }
 
 void DialogWindow::EndModalLoop(int result) {
@@ -688,11 +765,36 @@ gboolean DialogWindow::OnCaptionPress(GtkWidget*, GdkEventButton* event, gpointe
     return TRUE;
   }
   if (event->button == GDK_BUTTON_PRIMARY) {
-    // Dragging the caption moves the window (the window manager does it).
-    gtk_window_begin_move_drag(GTK_WINDOW(self->window_), static_cast<gint>(event->button),
-                               static_cast<gint>(event->x_root), static_cast<gint>(event->y_root),
-                               event->time);
+    // A drag moves the window, but only once the pointer has really moved:
+    // a window manager that starts a move on a plain click may keep the
+    // keyboard grabbed after it.
+    self->dragArmed_ = true;
+    self->dragStartX_ = static_cast<int>(event->x_root);
+    self->dragStartY_ = static_cast<int>(event->y_root);
     return TRUE;
+  }
+  return FALSE;
+}
+
+gboolean DialogWindow::OnCaptionMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
+  auto* self = static_cast<DialogWindow*>(data);
+  if (!self->dragArmed_ || (event->state & GDK_BUTTON1_MASK) == 0) {
+    self->dragArmed_ = false;
+    return FALSE;
+  }
+  if (!gtk_drag_check_threshold(widget, self->dragStartX_, self->dragStartY_,
+                                static_cast<int>(event->x_root), static_cast<int>(event->y_root))) {
+    return TRUE;
+  }
+  self->dragArmed_ = false;
+  gtk_window_begin_move_drag(GTK_WINDOW(self->window_), GDK_BUTTON_PRIMARY, self->dragStartX_,
+                             self->dragStartY_, event->time);
+  return TRUE;
+}
+
+gboolean DialogWindow::OnCaptionRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  if (event->button == GDK_BUTTON_PRIMARY) {
+    static_cast<DialogWindow*>(data)->dragArmed_ = false;
   }
   return FALSE;
 }
@@ -707,7 +809,9 @@ gboolean DialogWindow::OnIconPress(GtkWidget*, GdkEventButton* event, gpointer d
 }
 
 void DialogWindow::OnClientRealize(GtkWidget* widget, gpointer) {
-  gdk_window_ensure_native(gtk_widget_get_window(widget));
+  if (IsX11(widget)) {
+    gdk_window_ensure_native(gtk_widget_get_window(widget));
+  }
 }
 
 void DialogWindow::OnButtonClicked(GtkButton* button, gpointer data) {

@@ -35,7 +35,7 @@ class DialogWindow final : public WindowPeer {
   void MoveTo(int left, int top) override;
   CRect GetWorkArea() const override;
   bool IsEnabled() const override { return enabled_; }
-  void Enable(bool enable) override { enabled_ = enable; }
+  void Enable(bool enable) override;
   HICON SetIcon(WPARAM which, HICON icon) override;
   void EndModalLoop(int result) override;
   PaintContext* BeginPaint() override;
@@ -48,6 +48,10 @@ class DialogWindow final : public WindowPeer {
   struct Control {
     GtkWidget* widget;
     const DialogItemTemplate* item;
+  };
+  struct IconStatic {
+    GtkWidget* widget;
+    HICON icon;
   };
   class CairoPaintContext;
 
@@ -65,11 +69,15 @@ class DialogWindow final : public WindowPeer {
   void MarkDefault(GtkWidget* button);
   void PopupSystemMenu(const GdkEvent* trigger);
   bool HandleMoveKey(guint keyval);
+  // The window menu's text for command `id`, as a screen reader says it.
+  std::string SystemMenuItemName(UINT id);
 
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
   static gboolean OnCaptionPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static gboolean OnCaptionMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
+  static gboolean OnCaptionRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
   static gboolean OnIconPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
   static void OnClientRealize(GtkWidget* widget, gpointer self);
   static void OnButtonClicked(GtkButton* button, gpointer self);
@@ -85,9 +93,11 @@ class DialogWindow final : public WindowPeer {
   GtkWidget* window_ = nullptr;
   GtkWidget* caption_ = nullptr;
   GtkWidget* captionIcon_ = nullptr;
+  GtkWidget* closeButton_ = nullptr;
   GtkWidget* client_ = nullptr;
   GtkWidget* menu_ = nullptr;
   std::vector<Control> controls_;
+  std::vector<IconStatic> iconStatics_;
   GtkWidget* templateDefault_ = nullptr;
   GtkWidget* shownDefault_ = nullptr;
   GtkCssProvider* css_ = nullptr;
@@ -98,6 +108,10 @@ class DialogWindow final : public WindowPeer {
   bool ended_ = false;
   INT_PTR result_ = -1;
   bool enabled_ = true;
+  GtkWidget* focusWhileDisabled_ = nullptr;
+  bool dragArmed_ = false;
+  int dragStartX_ = 0;
+  int dragStartY_ = 0;
   bool moving_ = false;
   int moveStartX_ = 0;
   int moveStartY_ = 0;
@@ -106,8 +120,8 @@ class DialogWindow final : public WindowPeer {
 };
 
 // The dialog font's family actually used: the template's face when the
-// system has it, else the first fallback it has.
-std::string ResolveDialogFontFamily(PangoContext* context, const std::string& templateFace);
+// system has it, else the first fallback it has, by any of its names.
+std::string ResolveDialogFontFamily(const std::string& templateFace);
 // Base units of `family` at `pointSize` as this screen renders it.
 DialogBaseUnits MeasureBaseUnits(PangoContext* context, const std::string& family, int pointSize);
 

@@ -73,13 +73,24 @@ class GtkPlatform final : public Platform {
 }  // namespace
 
 int RunApplication(int, char** argv) {
+  // Centring a dialog and moving it from the keyboard need window positions,
+  // which only X11 gives a client. So X11 it is whenever a server is there
+  // (XWayland on every Wayland desktop), Wayland natively otherwise; the
+  // user's own GDK_BACKEND still wins.
+  const char* backend = g_getenv("GDK_BACKEND");
+  const char* display = g_getenv("DISPLAY");
+  if ((backend == nullptr || *backend == '\0') && display != nullptr && *display != '\0') {
+    gdk_set_allowed_backends("x11,*");
+  }
+
   // The command line is not ours to interpret, not even GTK's own options.
   int gtkArgc = 1;
   char* gtkArgvStorage[] = {argv[0], nullptr};
   char** gtkArgv = gtkArgvStorage;
   if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
     std::fprintf(stderr,
-                 "chronolist: cannot open the display; set DISPLAY to a running X server\n");
+                 "chronolist: cannot open a display; it needs an X server (DISPLAY) or a "
+                 "Wayland compositor (WAYLAND_DISPLAY)\n");
     return 2;
   }
   GtkPlatform platform;
