@@ -117,13 +117,18 @@ class ProgramTest : public ::testing::Test {
   }
 
   // Starts the program in the game folder and returns its dialog once shown.
-  gui::WindowId Start(const std::vector<std::string>& extraArgs = {}) {
+  // `extraEnvironment` goes over the test's own.
+  gui::WindowId Start(const std::vector<std::string>& extraArgs = {},
+                      const Environment& extraEnvironment = {}) {
     std::vector<std::string> argv{kProgram};
     argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
     Environment environment = ProgramEnvironment();
     environment["DISPLAY"] = XvfbEnvironment::session->Display();
-    // No accessibility bus on the test server; do not look for one.
+    // No accessibility bus unless a test brings one; do not look for one.
     environment["NO_AT_BRIDGE"] = "1";
+    for (const auto& [name, value] : extraEnvironment) {
+      environment[name] = value;
+    }
     app_ = std::make_unique<gui::AppProcess>(
         argv, gui::LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
     try {

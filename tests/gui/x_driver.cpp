@@ -218,7 +218,6 @@ std::vector<TopLevel> XDriver::TopLevels() {
   std::vector<TopLevel> windows;
   for (unsigned i = 0; i < count; ++i) {
     TopLevel topLevel;
-    topLevel.window = children[i];
     XWindowAttributes attributes{};
     g_lastXError = 0;
     if (XGetWindowAttributes(display_, children[i], &attributes) == 0 || g_lastXError != 0) {
@@ -226,11 +225,41 @@ std::vector<TopLevel> XDriver::TopLevels() {
     }
     topLevel.viewable = attributes.map_state == IsViewable;
     topLevel.overrideRedirect = attributes.override_redirect != 0;
-    topLevel.title = Title(children[i]);
-    topLevel.pid = Pid(children[i]);
+    topLevel.window =
+        topLevel.overrideRedirect ? children[i] : ClientWindow(children[i], /*depth=*/2);
+    topLevel.title = Title(topLevel.window);
+    topLevel.pid = Pid(topLevel.window);
     windows.push_back(std::move(topLevel));
   }
   return windows;
+}
+
+// Without a window manager a program's window is a child of the root; with
+// one, it sits inside the manager's frame, and the window manager marks it
+// with WM_STATE.
+Window XDriver::ClientWindow(Window frame, int depth) {
+  const std::function<std::optional<Window>(Window, int)> find =
+      [&](Window window, int levels) -> std::optional<Window> {
+    if (!CardinalProperty(window, Intern("WM_STATE"), Intern("WM_STATE")).empty()) {
+      return window;
+    }
+    if (levels == 0) {
+      return std::nullopt;
+    }
+    std::vector<Window> children;
+    try {
+      children = Children(window);
+    } catch (const std::runtime_error&) {
+      return std::nullopt;  // gone meanwhile
+    }
+    for (const Window child : children) {
+      if (const std::optional<Window> client = find(child, levels - 1)) {
+        return client;
+      }
+    }
+    return std::nullopt;
+  };
+  return find(frame, depth).value_or(frame);
 }
 
 std::vector<TopLevel> XDriver::ViewableTopLevels(std::optional<pid_t> pid) {
@@ -540,6 +569,13 @@ void XDriver::Click(Window window, int x, int y, unsigned button) {
   XSync(display_, False);
 }
 
+void XDriver::ClickScreen(int x, int y, unsigned button) {
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+  XTestFakeButtonEvent(display_, button, True, CurrentTime);
+  XTestFakeButtonEvent(display_, button, False, CurrentTime);
+  XSync(display_, False);
+}
+
 void XDriver::MovePointer(int x, int y) {
   XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
   XSync(display_, False);
@@ -602,6 +638,63 @@ std::vector<unsigned char> XDriver::RgbPixels(Window window, const Rect& area) {
   return rgb;
 }
 
+std::vector<long> XDriver::FrameExtents(Window window) {
+  const std::vector<unsigned long> values =
+      CardinalProperty(window, Intern("_NET_FRAME_EXTENTS"), XA_CARDINAL);
+  return {values.begin(), values.end()};
+}
+
+bool XDriver::WindowManagerRunning(std::chrono::milliseconds timeout) {
+  // A window manager announces itself before it manages anything, and its
+  // announcement outlives it; only a managed window proves it is at work.
+  const Window probe =
+      XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 8, 8, 0, 0, 0);
+  XMapWindow(display_, probe);
+  XSync(display_, False);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  bool managed = false;
+  while (!managed && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kPollInterval);
+    managed = !CardinalProperty(probe, Intern("WM_STATE"), Intern("WM_STATE")).empty();
+  }
+  XDestroyWindow(display_, probe);
+  XSync(display_, False);
+  return managed;
+}
+
+Window XDriver::FocusedWindow() {
+  Window focused = None;
+  int revert = 0;
+  XGetInputFocus(display_, &focused, &revert);
+  return focused;
+}
+
+bool XDriver::HoldsFocus(Window window) {
+  Window focused = FocusedWindow();
+  while (focused != None && focused != PointerRoot) {
+    if (focused == window) {
+      return true;
+    }
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    g_lastXError = 0;
+    if (XQueryTree(display_, focused, &root, &parent, &children, &count) == 0 ||
+        g_lastXError != 0) {
+      return false;
+    }
+    XPtr<Window> owned(children);
+    focused = parent == root ? None : parent;
+  }
+  return false;
+}
+
+Image XDriver::Capture(Window window) {
+  const Rect where = Geometry(window);
+  return SettledPixels(window, {0, 0, where.width, where.height});
+}
+
 void XDriver::Screenshot(Window window, const std::filesystem::path& png) {
   XRaiseWindow(display_, window);
   XSync(display_, False);
@@ -622,7 +715,7 @@ void XDriver::ScreenshotArea(const Rect& area, const std::filesystem::path& png)
   SaveSettledPixels(DefaultRootWindow(display_), {left, top, right - left, bottom - top}, png);
 }
 
-void XDriver::SaveSettledPixels(Window window, const Rect& area, const std::filesystem::path& png) {
+Image XDriver::SettledPixels(Window window, const Rect& area) {
   // The program may still be drawing; take the picture once two grabs agree.
   const auto deadline = std::chrono::steady_clock::now() + kScreenshotTimeout;
   std::vector<unsigned char> rgb = RgbPixels(window, area);
@@ -635,7 +728,12 @@ void XDriver::SaveSettledPixels(Window window, const Rect& area, const std::file
       break;
     }
   }
+  return {area.width, area.height, std::move(rgb)};
+}
 
+void XDriver::SaveSettledPixels(Window window, const Rect& area, const std::filesystem::path& png) {
+  Image image = SettledPixels(window, area);
+  std::vector<unsigned char>& rgb = image.rgb;
   if (png.has_parent_path()) {
     std::filesystem::create_directories(png.parent_path());
   }

@@ -41,6 +41,14 @@ struct Icon {
   std::vector<std::uint32_t> argb;  // row by row, as _NET_WM_ICON holds it
 };
 
+// Pixels as the screen shows them: rows of RGB, 3 bytes a pixel.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;
+  friend bool operator==(const Image&, const Image&) = default;
+};
+
 struct TopLevel {
   WindowId window = 0;
   std::string title;
@@ -65,8 +73,9 @@ class XDriver {
   int ScreenWidth() const;
   int ScreenHeight() const;
 
-  // The children of the root window, bottom to top; with no window manager
-  // these are the programs' own top-level windows.
+  // The programs' top-level windows, bottom to top: the children of the
+  // root window, or inside a window manager's frame the client window it
+  // holds (the one with WM_STATE).
   std::vector<TopLevel> TopLevels();
   std::vector<TopLevel> ViewableTopLevels(std::optional<pid_t> pid = std::nullopt);
 
@@ -93,6 +102,16 @@ class XDriver {
   std::optional<WindowId> TransientFor(WindowId window);
   std::vector<std::string> NetWmState(WindowId window);
   std::vector<std::string> WmProtocols(WindowId window);
+  // _NET_FRAME_EXTENTS (left, right, top, bottom) that a window manager put
+  // on a client window; empty when it set none.
+  std::vector<long> FrameExtents(WindowId window);
+  // True once a window manager manages new windows: a probe window of ours
+  // is mapped and gets WM_STATE within `timeout`.
+  bool WindowManagerRunning(std::chrono::milliseconds timeout);
+  // The window that has the keyboard focus now.
+  WindowId FocusedWindow();
+  // True when the focus is on `window` or inside it.
+  bool HoldsFocus(WindowId window);
 
   // Position in root coordinates, size without border.
   Rect Geometry(WindowId window);
@@ -117,13 +136,16 @@ class XDriver {
   void TypeKey(std::string_view chord);
   // Button press and release at (x, y) relative to the window.
   void Click(WindowId window, int x, int y, unsigned button = 1);
+  // A click at (x, y) on the screen, the focus left to whoever gives it.
+  void ClickScreen(int x, int y, unsigned button = 1);
   // The pointer to (x, y) on the screen, e.g. out of a menu's way.
   void MovePointer(int x, int y);
   // WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager's close box sends it.
   // Throws when the window does not take part in that protocol.
   void SendDeleteWindow(WindowId window);
 
-  // Waits until the window's pixels settle, then writes them as a PNG.
+  // Waits until the window's pixels settle, then returns or writes them.
+  Image Capture(WindowId window);
   void Screenshot(WindowId window, const std::filesystem::path& png);
   // The same for a region of the screen, clipped to it: a window together
   // with its popup menu, which is a top-level window of its own.
@@ -142,7 +164,9 @@ class XDriver {
   void Type(const KeyChord& chord);
   // `area` is relative to `window`.
   std::vector<unsigned char> RgbPixels(WindowId window, const Rect& area);
+  Image SettledPixels(WindowId window, const Rect& area);
   void SaveSettledPixels(WindowId window, const Rect& area, const std::filesystem::path& png);
+  WindowId ClientWindow(WindowId frame, int depth);
   std::string DescribeTopLevels();
   std::string LayoutSnapshot(WindowId window);
 

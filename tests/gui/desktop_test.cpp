@@ -1,0 +1,370 @@
+// The program on the desktops its players have, each made private to the
+// test: a window manager (xfwm4), Wayland (weston's headless backend), the
+// ja_JP.UTF-8 locale, a screen reader's view through AT-SPI, and a HiDPI
+// screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "accessibility.h"
+#include "app_process.h"
+#include "desktop_session.h"
+#include "page_fixture.h"
+#include "program_test.h"
+#include "support/scratch_folder.h"
+#include "window_checks.h"
+#include "x_driver.h"
+
+namespace chronolist {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using gui::Accessible;
+using gui::Image;
+using gui::Rect;
+using gui::WindowId;
+using gui_tests::Environment;
+using gui_tests::kOldPage;
+using gui_tests::kPage;
+using gui_tests::kTitle;
+using gui_tests::LaySampleReplays;
+using gui_tests::SamplePage;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+constexpr char kAboutTitle[] = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報";
+
+// One session bus and one AT-SPI client for the whole process: the library
+// keeps its first connection for good.
+struct SharedBus {
+  gui::DBusSession bus;
+  gui::AccessibilityBus accessibility{bus};
+};
+
+SharedBus& Bus() {
+  static SharedBus* shared = new SharedBus;  // lives as long as the process
+  return *shared;
+}
+
+Environment WithAccessibility() {
+  return {{"DBUS_SESSION_BUS_ADDRESS", Bus().bus.Address()}, {"NO_AT_BRIDGE", std::nullopt}};
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 5s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+int Centre(int start, int length) {
+  return start + length / 2;
+}
+
+// ----------------------------------------------------------------------------
+// A window manager: xfwm4, where a plain click on the caption used to leave
+// the keyboard grabbed.
+
+class WindowManagerTest : public gui_tests::ProgramTest {
+ protected:
+  void SetUp() override {
+    gui_tests::ProgramTest::SetUp();
+    manager_ = std::make_unique<gui::WindowManager>(
+        *driver_, gui_tests::XvfbEnvironment::session->Display(), Bus().bus);
+  }
+
+  // The window manager, not the test, gives the new window the keyboard.
+  void ExpectFocusFromWindowManager(WindowId window) {
+    EXPECT_TRUE(WaitFor([&] { return driver_->HoldsFocus(window); }))
+        << "the window manager did not focus the window";
+  }
+
+  // Managed, but with no frame of the window manager's round the program's own.
+  void ExpectNoSecondFrame(WindowId window) {
+    EXPECT_EQ(driver_->FrameExtents(window), (std::vector<long>{0, 0, 0, 0}));
+  }
+
+  std::unique_ptr<gui::WindowManager> manager_;
+};
+
+TEST_F(WindowManagerTest, CentredUnframedAndEnterStillWorksAfterAPlainCaptionClick) {
+  LaySampleReplays();
+  const WindowId dialog = Start();
+  ExpectFocusFromWindowManager(dialog);
+  ExpectNoSecondFrame(dialog);
+  const Rect where = driver_->Geometry(dialog);
+  EXPECT_NEAR(Centre(where.x, where.width), driver_->ScreenWidth() / 2, 1) << gui::Describe(where);
+  EXPECT_NEAR(Centre(where.y, where.height), driver_->ScreenHeight() / 2, 1)
+      << gui::Describe(where);
+
+  // Press and release on the caption bar, no motion in between.
+  driver_->ClickScreen(Centre(where.x, where.width), where.y + 6);
+  ASSERT_TRUE(app_->WaitUntilIdle());
+  EXPECT_EQ(driver_->Geometry(dialog).x, where.x) << "a plain click moved the window";
+  driver_->TypeKey("Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+}
+
+TEST_F(WindowManagerTest, AboutBoxOpensCentredOverTheDialogAndCloses) {
+  WriteBytes(kPage, kOldPage);
+  const WindowId dialog = Start();
+  ExpectFocusFromWindowManager(dialog);
+  // xfwm4 keeps Alt+Space for its own window menu; ours is on the caption icon.
+  const Rect where = driver_->Geometry(dialog);
+  driver_->ClickScreen(where.x + 10, where.y + 10);
+  ASSERT_TRUE(app_->WaitUntilIdle());
+  driver_->TypeKey("a");
+  const WindowId about = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  ExpectFocusFromWindowManager(about);
+  ExpectNoSecondFrame(about);
+  const Rect owner = driver_->Geometry(dialog);
+  const Rect box = driver_->Geometry(about);
+  EXPECT_NEAR(Centre(box.x, box.width), Centre(owner.x, owner.width), 1) << gui::Describe(box);
+  EXPECT_NEAR(Centre(box.y, box.height), Centre(owner.y, owner.height), 1) << gui::Describe(box);
+
+  driver_->TypeKey("Escape");
+  EXPECT_TRUE(driver_->WaitUntilGone(about, 5s));
+  ExpectFocusFromWindowManager(dialog);
+  driver_->TypeKey("Escape");
+  ExpectExit(1);
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+}
+
+// ----------------------------------------------------------------------------
+// A screen reader's view.
+
+class AccessibilityTest : public gui_tests::ProgramTest {};
+
+TEST_F(AccessibilityTest, DialogsAreAnnouncedAndADisabledDialogRefusesPresses) {
+  LaySampleReplays();
+  const WindowId dialog = Start({}, WithAccessibility());
+  const Accessible main = Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", kTitle);
+  const Accessible ok = main.Find("push button", "OK");
+  const Accessible cancel = main.Find("push button", "ｷｬﾝｾﾙ");
+  const Accessible close = main.Find("push button", "閉じる");
+  for (const Accessible& button : {ok, cancel, close}) {
+    EXPECT_TRUE(button.Has("sensitive") && button.Has("enabled")) << button.Describe();
+  }
+
+  driver_->Focus(dialog);
+  driver_->TypeKey("alt+space");
+  ASSERT_TRUE(app_->WaitUntilIdle());
+  driver_->TypeKey("a");
+  const Accessible about = Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", kAboutTitle);
+  EXPECT_NO_THROW(about.Find("push button", "OK"));
+
+  // The About box is modal: the main dialog's buttons say they cannot be
+  // used, and pressing them does nothing. (The bridge answers a press before
+  // the toolkit runs it, so its answer is always yes; the states say no.)
+  for (const Accessible& button : {ok, cancel, close}) {
+    EXPECT_FALSE(button.Has("sensitive") || button.Has("enabled")) << button.Describe();
+    button.DoAction();
+  }
+  ASSERT_TRUE(app_->WaitUntilIdle());
+  EXPECT_TRUE(app_->Running());
+  EXPECT_FALSE(fs::exists(kPage));
+
+  const WindowId aboutWindow = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  driver_->SendKey(aboutWindow, "Escape");
+  EXPECT_TRUE(driver_->WaitUntilGone(aboutWindow, 5s));
+  EXPECT_TRUE(WaitFor([&] { return ok.Has("sensitive"); })) << ok.Describe();
+  EXPECT_TRUE(ok.DoAction());
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+}
+
+// ----------------------------------------------------------------------------
+// The Japanese locale the players use, and a HiDPI screen.
+
+class LocaleAndScaleTest : public gui_tests::ProgramTest {
+ protected:
+  Image CaptureAndCancel(const Environment& environment) {
+    const WindowId dialog = Start({}, environment);
+    Image image = driver_->Capture(dialog);
+    driver_->SendKey(dialog, "Escape");
+    ExpectExit(1);
+    EXPECT_TRUE(driver_->WaitUntilGone(dialog, 5s));
+    dialog_ = 0;
+    return image;
+  }
+};
+
+TEST_F(LocaleAndScaleTest, JapaneseLocaleShowsTheDialogPixelForPixelAsTheCLocale) {
+  const Image c = CaptureAndCancel({{"LANG", "C"}, {"LC_ALL", "C"}});
+  const Image japanese = CaptureAndCancel({{"LOCPATH", gui::JapaneseLocales().string()},
+                                           {"LANG", "ja_JP.UTF-8"},
+                                           {"LC_ALL", "ja_JP.UTF-8"}});
+  EXPECT_EQ(japanese.width, c.width);
+  EXPECT_EQ(japanese.height, c.height);
+  EXPECT_TRUE(japanese == c) << "same size, other pixels: another font or other metrics";
+}
+
+// At scale 2 the caption's 16 px icon slot is 32 device pixels: it must show
+// the icon's own 32 px image, not the 16 px one blown up.
+TEST_F(LocaleAndScaleTest, CaptionIconAtScaleTwoIsTheSharp32PixelImage) {
+  const WindowId dialog = Start({}, {{"GDK_SCALE", "2"}});
+  const std::vector<gui::Icon> icons = driver_->Icons(dialog);
+  const auto icon = std::find_if(icons.begin(), icons.end(), [](const gui::Icon& each) {
+    return each.size == gui::IconSize{32, 32};
+  });
+  ASSERT_NE(icon, icons.end()) << "no 32 px window icon to compare with";
+  const Image shot = driver_->Capture(dialog);
+
+  // The icon over the caption bar's colour, found wherever it sits in the
+  // bar's first 80 x 48 device pixels.
+  const unsigned char* background = &shot.rgb[3 * (3 * shot.width + 3)];
+  int best = 256;
+  for (int top = 0; top + 32 <= 48; ++top) {
+    for (int left = 0; left + 32 <= 80; ++left) {
+      int worst = 0;
+      for (int y = 0; y < 32 && worst < best; ++y) {
+        for (int x = 0; x < 32 && worst < best; ++x) {
+          const std::uint32_t argb = icon->argb[static_cast<std::size_t>(y * 32 + x)];
+          const unsigned alpha = argb >> 24;
+          const unsigned char* seen = &shot.rgb[3 * ((top + y) * shot.width + left + x)];
+          for (int c = 0; c < 3; ++c) {
+            const unsigned colour = (argb >> (16 - 8 * c)) & 0xFF;
+            const int expected =
+                static_cast<int>((colour * alpha + background[c] * (255 - alpha) + 127) / 255);
+            worst = std::max(worst, std::abs(expected - seen[c]));
+          }
+        }
+      }
+      best = std::min(best, worst);
+    }
+  }
+  EXPECT_LE(best, 8) << "the caption icon is not the 32 px image (closest differs by " << best
+                     << " in some channel)";
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+}
+
+// ----------------------------------------------------------------------------
+// Wayland alone: weston's headless compositor, no X server.
+
+class WaylandTest : public ::testing::Test {
+ protected:
+  void Launch() {
+    Environment environment = gui_tests::ProgramEnvironment();
+    environment["DISPLAY"] = std::nullopt;
+    environment["WAYLAND_DISPLAY"] = weston_.Socket();
+    environment["XDG_RUNTIME_DIR"] = weston_.RuntimeDir();
+    for (const auto& [name, value] : WithAccessibility()) {
+      environment[name] = value;
+    }
+    app_ = std::make_unique<gui::AppProcess>(
+        std::vector<std::string>{gui_tests::kProgram},
+        gui::LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
+  }
+
+  Accessible MainDialog() {
+    return Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", kTitle);
+  }
+
+  void ExpectExit(int expected) {
+    const std::optional<int> status = app_->WaitForExit(gui_tests::kExitTimeout);
+    ASSERT_TRUE(status.has_value()) << "still running";
+    EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
+  }
+
+  testing::ScratchFolder folder_;
+  gui::WestonSession weston_;
+  std::unique_ptr<gui::AppProcess> app_;
+};
+
+// Where the screenshot differs from the desktop, and how much of that area
+// below its caption bar is ink (text, button frames) rather than background.
+struct DrawnDialog {
+  Rect area;
+  int ink = 0;
+};
+
+DrawnDialog FindDialog(const Image& shot) {
+  const auto at = [&](int x, int y) { return &shot.rgb[3 * (y * shot.width + x)]; };
+  const unsigned background = gui::WestonSession::kBackground;
+  int left = shot.width, top = shot.height, right = -1, bottom = -1;
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const unsigned char* p = at(x, y);
+      if ((unsigned{p[0]} << 16 | unsigned{p[1]} << 8 | p[2]) != background) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  DrawnDialog found;
+  if (right < 0) {
+    return found;
+  }
+  found.area = {left, top, right - left + 1, bottom - top + 1};
+  // The client area's own colour is the commonest one there.
+  const int clientTop = top + found.area.height / 4;
+  std::map<unsigned, int> counts;
+  for (int y = clientTop; y <= bottom; ++y) {
+    for (int x = left; x <= right; ++x) {
+      const unsigned char* p = at(x, y);
+      ++counts[unsigned{p[0]} << 16 | unsigned{p[1]} << 8 | p[2]];
+    }
+  }
+  const unsigned fill =
+      std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+        return a.second < b.second;
+      })->first;
+  for (int y = clientTop; y <= bottom; ++y) {
+    for (int x = left + 2; x <= right - 2; ++x) {
+      const unsigned char* p = at(x, y);
+      int distance = 0;
+      for (int c = 0; c < 3; ++c) {
+        distance =
+            std::max(distance, std::abs(p[c] - static_cast<int>((fill >> (16 - 8 * c)) & 0xFF)));
+      }
+      found.ink += distance > 64 ? 1 : 0;
+    }
+  }
+  return found;
+}
+
+TEST_F(WaylandTest, TheDialogIsDrawnAndOkPressedThroughAtSpiWritesThePage) {
+  LaySampleReplays();
+  Launch();
+  const Accessible ok = MainDialog().Find("push button", "OK");
+  DrawnDialog drawn;
+  // A blank client area stays blank, so give the program time to draw.
+  WaitFor([&] { return (drawn = FindDialog(weston_.Screenshot())).ink > 300; }, 10s);
+  EXPECT_GT(drawn.area.width, 200) << gui::Describe(drawn.area);
+  EXPECT_LT(drawn.area.width, 400) << gui::Describe(drawn.area);
+  EXPECT_GT(drawn.ink, 300) << "the client area is blank: " << gui::Describe(drawn.area);
+
+  EXPECT_TRUE(ok.DoAction());
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+}
+
+TEST_F(WaylandTest, CancelPressedThroughAtSpiLeavesThePageAlone) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  Launch();
+  EXPECT_TRUE(MainDialog().Find("push button", "ｷｬﾝｾﾙ").DoAction());
+  ExpectExit(1);
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+}
+
+}  // namespace
+}  // namespace chronolist
