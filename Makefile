@@ -69,8 +69,10 @@ bench: deps
 	build/bench/bench/timelist_bench
 	bench/startup/measure-startup build/bench/app/chronolist
 
-# PNGs of the dialogs, taken on a private X server, into docs/.
+# PNGs of the dialogs, taken on a private X server, and of the page they
+# write, rendered by Chromium, into docs/.
 screenshots: build
+	@scripts/install-deps screenshots
 	cmake --build --preset default --target screenshots
 
 format:
