@@ -1,8 +1,9 @@
 # The front door: `make test` installs what is missing, builds the Linux and
 # the Windows program and runs every test; `make run` opens the dialog over
-# the sample replays; `make bench` runs the benchmarks.
-.PHONY: all deps build windows run test test-linux test-windows test-asan bench screenshots \
-	format clean
+# the sample replays; `make bench` runs the benchmarks; `make package` writes
+# the Debian package and the Windows zip.
+.PHONY: all deps build windows run test test-linux test-windows test-asan test-package bench \
+	package screenshots format clean
 
 JOBS ?= 2
 
@@ -26,13 +27,35 @@ run: build
 
 # Windows first: the Linux tree's GUI tests also drive Chronolist.exe under
 # Wine when it exists at configure time.
-test: test-windows test-linux
+test: test-windows test-linux test-package
 
 test-windows: windows
 	ctest --preset windows
 
 test-linux: build
 	ctest --preset default -j $(JOBS)
+
+VERSION := $(shell sed -n '/^project/s/.*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB := build/packages/chronolist_$(VERSION)_amd64.deb
+
+# build/packages/: the .deb (built with Debian's hardening flags, Depends from
+# dpkg-shlibdeps, then checked by lintian) and the Windows zip.
+package: deps
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	cmake --preset package \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS) -Wl,--as-needed"
+	cmake --build --preset package -j $(JOBS)
+	cpack --config build/package/CPackConfig.cmake
+	cmake --preset windows
+	cmake --build --preset windows --target windows_zip -j $(JOBS)
+	lintian --fail-on error --display-info $(DEB)
+	@ls -l build/packages/*.deb build/packages/*.zip
+
+# Installs the .deb (as root), runs it and removes it; checks the zip.
+test-package: package build
+	ctest --preset package
 
 # The Linux tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -46,8 +69,10 @@ bench: deps
 	build/bench/bench/timelist_bench
 	bench/startup/measure-startup build/bench/app/chronolist
 
-# PNGs of the dialogs, taken on a private X server, into docs/.
+# PNGs of the dialogs, taken on a private X server, and of the page they
+# write, rendered by Chromium, into docs/.
 screenshots: build
+	@scripts/install-deps screenshots
 	cmake --build --preset default --target screenshots
 
 format:

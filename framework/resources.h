@@ -16,9 +16,12 @@ struct StringResource {
   const char* text;  // UTF-8
 };
 
+// The Windows build loads an icon from its resource script by id; the GTK
+// build from the program's GResource bundle, where each icon is a folder of
+// PNGs, one per size.
 struct IconResource {
   UINT id;
-  std::span<const std::uint8_t> (*ico)();  // the .ico file's bytes
+  const char* images;  // the bundle folder, ending in '/'
 };
 
 struct ResourceTable {

@@ -2,7 +2,6 @@
 // each dialog, from which every backend builds it.
 #include "app/resource.h"
 #include "framework/resources.h"
-#include "res/app_icon_data.h"
 
 using namespace fw;
 
@@ -119,7 +118,7 @@ const StringResource kStrings[] = {
 };
 
 const IconResource kIcons[] = {
-    {IDI_APP_ICON, &res::AppIconIco},
+    {IDI_APP_ICON, "/chronolist/icons/app/"},
 };
 
 }  // namespace

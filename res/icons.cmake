@@ -1,42 +1,49 @@
-# The application icon, from the one res/app_icon.ico (made by
-# tools/make_app_icon.py): compiled into the program, and on Linux turned into
-# the freedesktop theme PNGs and installed with the desktop entry.
-include(${PROJECT_SOURCE_DIR}/cmake/EmbedBinary.cmake)
+# The application icon in every form the program ships, drawn at build time by
+# tools/make_app_icon.py from its one drawing: app_icon.ico for the Windows
+# resource script; on Linux the PNGs, compiled into the program as a GResource
+# bundle and installed with the SVG as the desktop's theme icons.
+# The script needs only Python's standard library; Debian's python3 first.
+find_program(CHRONOLIST_PYTHON3 python3 HINTS /usr/bin REQUIRED)
 
-set(chronolist_app_icon_ico ${CMAKE_CURRENT_LIST_DIR}/app_icon.ico)
+# Cached so that app/ (the resource script) and the tests find them.
+set(CHRONOLIST_ICON_SIZES 16 24 32 48 64 128 256 CACHE INTERNAL "")
+set(CHRONOLIST_ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons CACHE INTERNAL "")
+set(chronolist_icon_pngs "")
+foreach(size IN LISTS CHRONOLIST_ICON_SIZES)
+  list(APPEND chronolist_icon_pngs ${CHRONOLIST_ICON_DIR}/chronolist-${size}.png)
+endforeach()
+set(CHRONOLIST_APP_ICON_ICO ${CHRONOLIST_ICON_DIR}/app_icon.ico CACHE INTERNAL "")
 
-set(chronolist_app_icon_sources ${CMAKE_CURRENT_LIST_DIR}/app_icon_data.h)
-chronolist_embed_binary(chronolist_app_icon_sources ${chronolist_app_icon_ico} res::AppIconIco
-  HEADER res/app_icon_data.h)
-add_library(chronolist_app_icon_data STATIC ${chronolist_app_icon_sources})
-target_include_directories(chronolist_app_icon_data PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(chronolist_app_icon_data PRIVATE chronolist_warnings)
+add_custom_command(
+  OUTPUT ${CHRONOLIST_APP_ICON_ICO} ${chronolist_icon_pngs} ${CHRONOLIST_ICON_DIR}/chronolist.svg
+  COMMAND ${CHRONOLIST_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py
+    ${CHRONOLIST_ICON_DIR}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py
+  COMMENT "Drawing the application icon"
+  VERBATIM)
+add_custom_target(chronolist_icons
+  DEPENDS ${CHRONOLIST_APP_ICON_ICO} ${chronolist_icon_pngs} ${CHRONOLIST_ICON_DIR}/chronolist.svg)
 
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
-  pkg_check_modules(GDK_PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
+  find_program(CHRONOLIST_GLIB_COMPILE_RESOURCES glib-compile-resources REQUIRED)
 
-  add_executable(ico_to_png ${CMAKE_CURRENT_LIST_DIR}/tools/ico_to_png.cpp)
-  target_link_libraries(ico_to_png PRIVATE
-    chronolist_framework_icons chronolist_warnings PkgConfig::GDK_PIXBUF)
-
-  set(chronolist_icon_theme_dir ${CMAKE_BINARY_DIR}/res/icons/hicolor)
-  set(chronolist_icon_pngs "")
-  set(chronolist_icon_png_args "")
-  foreach(size 16 32)
-    set(png ${chronolist_icon_theme_dir}/${size}x${size}/apps/chronolist.png)
-    list(APPEND chronolist_icon_pngs ${png})
-    list(APPEND chronolist_icon_png_args ${size} ${png})
-    install(FILES ${png} DESTINATION share/icons/hicolor/${size}x${size}/apps)
-  endforeach()
-
+  set(CHRONOLIST_ICON_BUNDLE ${CMAKE_CURRENT_BINARY_DIR}/chronolist_icons_bundle.c)
   add_custom_command(
-    OUTPUT ${chronolist_icon_pngs}
-    COMMAND ico_to_png ${chronolist_app_icon_ico} ${chronolist_icon_png_args}
-    DEPENDS ico_to_png ${chronolist_app_icon_ico}
-    COMMENT "Writing the theme icons from app_icon.ico"
+    OUTPUT ${CHRONOLIST_ICON_BUNDLE}
+    COMMAND ${CHRONOLIST_GLIB_COMPILE_RESOURCES} --generate-source
+      --sourcedir=${CHRONOLIST_ICON_DIR} --target=${CHRONOLIST_ICON_BUNDLE}
+      --c-name=chronolist_icons ${CMAKE_CURRENT_LIST_DIR}/icons.gresource.xml
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/icons.gresource.xml ${chronolist_icon_pngs}
+    COMMENT "Bundling the icon images"
     VERBATIM)
-  add_custom_target(chronolist_icon_pngs ALL DEPENDS ${chronolist_icon_pngs})
+  # Generated code, not ours to hold to -Werror.
+  set_source_files_properties(${CHRONOLIST_ICON_BUNDLE} PROPERTIES COMPILE_OPTIONS -w)
 
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/chronolist.desktop DESTINATION share/applications)
+  foreach(size IN LISTS CHRONOLIST_ICON_SIZES)
+    install(FILES ${CHRONOLIST_ICON_DIR}/chronolist-${size}.png
+      DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME chronolist.png)
+  endforeach()
+  install(FILES ${CHRONOLIST_ICON_DIR}/chronolist.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()

@@ -1,10 +1,11 @@
 #include "framework/gtk/gtk_icons.h"
 
-#include <cstring>
-#include <memory>
-#include <set>
+#include <gio/gio.h>
 
-#include "framework/icon_image.h"
+#include <algorithm>
+#include <memory>
+#include <string>
+
 #include "framework/resources.h"
 
 GdkPixbuf* fw::IconHandle::ImageForSize(int size) const {
@@ -27,47 +28,31 @@ GdkPixbuf* fw::IconHandle::ImageForSize(int size) const {
 
 namespace fw::gtk {
 
-namespace {
-
-GdkPixbuf* PixbufFromImage(const IconImage& image) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, image.width, image.height);
-  if (pixbuf == nullptr) {
-    return nullptr;
-  }
-  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
-  for (int row = 0; row < image.height; ++row) {
-    std::memcpy(pixels + static_cast<std::ptrdiff_t>(row) * stride,
-                image.rgba.data() + row * rowBytes, rowBytes);
-  }
-  return pixbuf;
-}
-
-}  // namespace
-
 std::unique_ptr<IconHandle> LoadIconResource(UINT id) {
   const IconResource* resource = FindIconResource(id);
-  if (resource == nullptr) {
+  if (resource == nullptr || resource->images == nullptr) {
     return nullptr;
   }
-  // One pixbuf per size: where an .ico holds a size in several colour
-  // depths, the deepest is the one to show.
-  const std::vector<IconImage> images = DecodeIco(resource->ico());
-  std::set<int> sizes;
-  for (const IconImage& image : images) {
-    sizes.insert(image.width);
+  const std::string folder = resource->images;
+  gchar** names =
+      g_resources_enumerate_children(folder.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+  if (names == nullptr) {
+    return nullptr;
   }
   auto icon = std::make_unique<IconHandle>();
-  for (int size : sizes) {
-    const IconImage* best = PickIconImage(images, size);
-    if (GdkPixbuf* pixbuf = best != nullptr ? PixbufFromImage(*best) : nullptr) {
-      icon->images.emplace_back(pixbuf);
+  for (gchar** name = names; *name != nullptr; ++name) {
+    // An image that does not decode is left out; the other sizes still serve.
+    if (GdkPixbuf* image = gdk_pixbuf_new_from_resource((folder + *name).c_str(), nullptr)) {
+      icon->images.emplace_back(image);
     }
   }
+  g_strfreev(names);
   if (icon->images.empty()) {
     return nullptr;
   }
+  std::sort(icon->images.begin(), icon->images.end(), [](const auto& a, const auto& b) {
+    return gdk_pixbuf_get_width(a.get()) < gdk_pixbuf_get_width(b.get());
+  });
   return icon;
 }
 

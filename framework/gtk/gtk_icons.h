@@ -1,11 +1,11 @@
-// Icons for the GTK backend: the program's .ico resources decoded into one
-// pixbuf per image, behind the framework's HICON.
+// Icons for the GTK backend: each icon resource is a folder of PNGs in the
+// program's GResource bundle, loaded with gdk-pixbuf into one pixbuf per size,
+// behind the framework's HICON.
 #pragma once
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <memory>
-
 #include <vector>
 
 #include "framework/gtk/gobject_ptr.h"
@@ -21,7 +21,8 @@ struct fw::IconHandle {
 
 namespace fw::gtk {
 
-// Decodes icon resource `id`; nullptr when it is missing or malformed.
+// Loads icon resource `id`, its images smallest first; nullptr when it is
+// missing or none of its images decodes.
 std::unique_ptr<IconHandle> LoadIconResource(UINT id);
 
 }  // namespace fw::gtk

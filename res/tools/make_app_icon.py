@@ -1,19 +1,31 @@
 #!/usr/bin/env python3
-"""Draws Chronolist's stopwatch icon and writes res/app_icon.ico.
+"""Draws Chronolist's stopwatch icon in every form the program ships.
 
-The .ico is committed; this script is how it was made. It holds, in this order:
-32x32 in 16 colours, 16x16 in 16 colours and 32x32 in 256 colours, as classic
-DIB images with a 1-bpp AND mask, so every Windows version and our own decoder
-read it. Run with no arguments to rewrite the icon; --preview DIR also writes
-magnified PNGs of each image to look at.
+Writes into OUTPUT_DIR:
+  app_icon.ico          for the Windows resource script: 32x32 in 16 colours,
+                        16x16 in 16 colours and 32x32 in 256 colours, classic
+                        DIB images with a 1-bpp AND mask, so every Windows
+                        version reads it;
+  chronolist-N.png      N = 16, 24, 32, 48, 64, 128, 256: the GTK program's
+                        images and the desktop's theme icons;
+  chronolist.svg        the scalable theme icon.
 
-Standard library only. The output is deterministic: same script, same bytes.
+One stopwatch, two renderings. At 16 and 32 pixels it is drawn pixel by pixel
+with geometry fitted to each grid (the .ico's images; the PNGs take their
+256-colour shading). From 24 pixels up it is the same shapes as vectors:
+circles, rectangles and round-capped bars, filled flat or with linear
+gradients, rasterised here with analytic anti-aliasing and written out as the
+SVG.
+
+Standard library only; run at build time. The output is deterministic: same
+script, same bytes.
 """
 
 import argparse
 import math
 import os
 import struct
+import sys
 import zlib
 
 # The standard Windows 16-colour palette, in its usual order.
@@ -212,59 +224,294 @@ def ico(images):
     return struct.pack("<HHH", 0, 1, len(images)) + b"".join(directory) + b"".join(blobs)
 
 
-def preview_png(path, rgba_rows, zoom=8):
+# ---------------------------------------------------------------------------
+# The vector rendering, from 24 pixels up. Coordinates are those of the 32-pixel
+# grid above, so both renderings share the stopwatch's proportions.
+
+PNG_SIZES = (16, 24, 32, 48, 64, 128, 256)
+PIXEL_SIZES = (16, 32)  # drawn pixel by pixel, as in the .ico
+UNITS = 32.0
+CENTRE = GEOMETRY[32]["centre"]
+BODY = GEOMETRY[32]["body"]
+FACE = GEOMETRY[32]["face"]
+INK = (32, 36, 44)
+OUTLINE = (24, 28, 36)
+SECOND_RED = (208, 24, 24)
+
+
+class Gradient:
+    """A linear gradient along the light, through the body's centre: the colour
+    that shade() gives at light +1 (top left) to the one at light -1."""
+
+    def __init__(self, name, base, depth):
+        self.name = name
+        lit = tuple(max(0, min(255, round(c + depth))) for c in base)
+        dark = tuple(max(0, min(255, round(c - depth))) for c in base)
+        self.stops = (lit, dark)
+        cx, cy = CENTRE
+        self.start = (cx + LIGHT[0] * BODY, cy + LIGHT[1] * BODY)
+        self.end = (cx - LIGHT[0] * BODY, cy - LIGHT[1] * BODY)
+
+    def at(self, x, y):
+        (x0, y0), (x1, y1) = self.start, self.end
+        dx, dy = x1 - x0, y1 - y0
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+        a, b = self.stops
+        return tuple(a[k] + (b[k] - a[k]) * t for k in range(3))
+
+
+METAL = Gradient("metal", (168, 176, 188), 72)
+RIM = Gradient("rim", (96, 102, 112), 32)
+FACE_FILL = Gradient("face", (238, 240, 244), 20)
+
+
+def colour_at(fill, x, y):
+    return fill.at(x, y) if isinstance(fill, Gradient) else fill
+
+
+class Circle:
+    def __init__(self, centre, radius, fill):
+        self.centre, self.radius, self.fill = centre, radius, fill
+
+    def bounds(self):
+        (cx, cy), r = self.centre, self.radius
+        return cx - r, cy - r, cx + r, cy + r
+
+    def distance(self, x, y):
+        return math.hypot(x - self.centre[0], y - self.centre[1]) - self.radius
+
+    def svg(self):
+        return (f'<circle cx="{num(self.centre[0])}" cy="{num(self.centre[1])}" '
+                f'r="{num(self.radius)}" fill="{paint(self.fill)}"/>')
+
+
+class Rect:
+    def __init__(self, x0, y0, x1, y1, corner, fill):
+        self.box, self.corner, self.fill = (x0, y0, x1, y1), corner, fill
+
+    def bounds(self):
+        return self.box
+
+    def distance(self, x, y):
+        x0, y0, x1, y1 = self.box
+        r = self.corner
+        qx = abs(x - (x0 + x1) / 2) - ((x1 - x0) / 2 - r)
+        qy = abs(y - (y0 + y1) / 2) - ((y1 - y0) / 2 - r)
+        return math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0) - r
+
+    def svg(self):
+        x0, y0, x1, y1 = self.box
+        return (f'<rect x="{num(x0)}" y="{num(y0)}" width="{num(x1 - x0)}" '
+                f'height="{num(y1 - y0)}" rx="{num(self.corner)}" fill="{paint(self.fill)}"/>')
+
+
+class Bar:
+    """A straight stroke with round ends: the hands and the hour marks."""
+
+    def __init__(self, a, b, half_width, fill):
+        self.a, self.b, self.half, self.fill = a, b, half_width, fill
+
+    def bounds(self):
+        (ax, ay), (bx, by), h = self.a, self.b, self.half
+        return min(ax, bx) - h, min(ay, by) - h, max(ax, bx) + h, max(ay, by) + h
+
+    def distance(self, x, y):
+        return segment_distance(x, y, *self.a, *self.b) - self.half
+
+    def svg(self):
+        (ax, ay), (bx, by) = self.a, self.b
+        return (f'<line x1="{num(ax)}" y1="{num(ay)}" x2="{num(bx)}" y2="{num(by)}" '
+                f'stroke="{paint(self.fill)}" stroke-width="{num(2 * self.half)}" '
+                f'stroke-linecap="round"/>')
+
+
+def num(value):
+    return f"{value:.3f}".rstrip("0").rstrip(".")
+
+
+def hex_colour(rgb):
+    return "#%02x%02x%02x" % tuple(round(c) for c in rgb)
+
+
+def paint(fill):
+    return f"url(#{fill.name})" if isinstance(fill, Gradient) else hex_colour(fill)
+
+
+def vector_shapes(pixels_per_unit=None):
+    """The stopwatch as shapes, back to front. With pixels_per_unit (a raster
+    size) the outline keeps at least one pixel; without (the SVG) it is drawn
+    for large sizes, hour marks and all."""
+    cx, cy = CENTRE
+    outline = 0.75 if pixels_per_unit is None else max(0.75, 1.0 / pixels_per_unit)
+    # No stroke thinner than a pixel: it would only grey the face.
+    thinnest = 0.0 if pixels_per_unit is None else 0.5 / pixels_per_unit
+
+    def bar(a, b, half, fill):
+        return Bar(a, b, max(half, thinnest), fill)
+    detailed = pixels_per_unit is None or pixels_per_unit >= 2.0
+
+    def at(degrees, radius):
+        dx, dy = direction(degrees)
+        return cx + dx * radius, cy + dy * radius
+
+    cap = (12.0, 0.0, 20.0, 3.4)
+    stem = (14.0, 2.0, 18.0, 7.5)
+    shapes = [
+        Circle(CENTRE, BODY, OUTLINE),
+        Rect(*cap, 1.0, OUTLINE),
+        Rect(*stem, 0.0, OUTLINE),
+        Circle(CENTRE, BODY - outline, METAL),
+        Rect(cap[0] + outline, cap[1] + outline, cap[2] - outline, cap[3] - outline,
+             max(0.0, 1.0 - outline), METAL),
+        Rect(stem[0] + outline, cap[3] - outline, stem[2] - outline, stem[3] + 1.0, 0.0, METAL),
+        Circle(CENTRE, FACE + 1.0, RIM),
+        Circle(CENTRE, FACE, FACE_FILL),
+    ]
+    for hour in range(0, 12):
+        if hour % 3 == 0:
+            shapes.append(bar(at(hour * 30, FACE - 2.05), at(hour * 30, FACE - 0.95), 0.55, INK))
+        elif detailed:
+            shapes.append(bar(at(hour * 30, FACE - 1.55), at(hour * 30, FACE - 0.95), 0.3, INK))
+    hand_len, hand_half = GEOMETRY[32]["hand"]
+    second_len, second_half, tail_len = GEOMETRY[32]["second"]
+    if detailed:
+        second_half = 0.4
+    shapes += [
+        bar(at(SECOND_ANGLE + 180, tail_len * FACE), at(SECOND_ANGLE, second_len * FACE),
+            second_half, SECOND_RED),
+        bar(CENTRE, at(HAND_ANGLE, hand_len * FACE), hand_half, INK),
+        Circle(CENTRE, GEOMETRY[32]["hub"] + 0.75, INK),
+    ]
+    if detailed:
+        shapes.append(Circle(CENTRE, 0.6, SECOND_RED))
+    return shapes
+
+
+def rasterise(shapes, size):
+    """Straight-alpha RGBA rows. Each shape covers a pixel by how far the
+    pixel's centre lies inside its edge (a one-pixel ramp), composited over
+    the shapes before it."""
+    scale = size / UNITS
+    # The body's centre on a pixel corner, as in the pixel drawings: the disc
+    # and the hub come out symmetric.
+    shift_x = (round(CENTRE[0] * scale) - CENTRE[0] * scale) / scale
+    shift_y = (round(CENTRE[1] * scale) - CENTRE[1] * scale) / scale
+    buffer = [[0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]  # premultiplied
+    for shape in shapes:
+        x0, y0, x1, y1 = shape.bounds()
+        for py in range(max(0, int((y0 + shift_y) * scale) - 1),
+                        min(size, int((y1 + shift_y) * scale) + 2)):
+            y = (py + 0.5) / scale - shift_y
+            for px in range(max(0, int((x0 + shift_x) * scale) - 1),
+                            min(size, int((x1 + shift_x) * scale) + 2)):
+                x = (px + 0.5) / scale - shift_x
+                coverage = 0.5 - shape.distance(x, y) * scale
+                if coverage <= 0.0:
+                    continue
+                coverage = min(1.0, coverage)
+                r, g, b = colour_at(shape.fill, x, y)
+                pixel = buffer[py * size + px]
+                keep = 1.0 - coverage
+                pixel[0] = r * coverage + pixel[0] * keep
+                pixel[1] = g * coverage + pixel[1] * keep
+                pixel[2] = b * coverage + pixel[2] * keep
+                pixel[3] = coverage + pixel[3] * keep
+    rows = []
+    for py in range(size):
+        row = []
+        for r, g, b, a in buffer[py * size:(py + 1) * size]:
+            if a <= 0.0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append((round(r / a), round(g / a), round(b / a), round(a * 255)))
+        rows.append(row)
+    return rows
+
+
+def svg_document(shapes):
+    gradients = []
+    for shape in shapes:
+        if isinstance(shape.fill, Gradient) and shape.fill not in gradients:
+            gradients.append(shape.fill)
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+             '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+             'viewBox="0 0 32 32">', "<defs>"]
+    for gradient in gradients:
+        (x0, y0), (x1, y1) = gradient.start, gradient.end
+        lit, dark = gradient.stops
+        lines.append(f'<linearGradient id="{gradient.name}" gradientUnits="userSpaceOnUse" '
+                     f'x1="{num(x0)}" y1="{num(y0)}" x2="{num(x1)}" y2="{num(y1)}">'
+                     f'<stop offset="0" stop-color="{hex_colour(lit)}"/>'
+                     f'<stop offset="1" stop-color="{hex_colour(dark)}"/></linearGradient>')
+    lines.append("</defs>")
+    lines += [shape.svg() for shape in shapes]
+    lines.append("</svg>")
+    return "\n".join(lines) + "\n"
+
+
+def png(rgba_rows):
+    """An 8-bit RGBA PNG; each row filtered with 'Up', which suits these images."""
+    width, height = len(rgba_rows[0]), len(rgba_rows)
     raw = bytearray()
+    previous = bytes(width * 4)
     for row in rgba_rows:
-        line = bytearray()
-        for pixel in row:
-            line += bytes(pixel) * zoom
-        for _ in range(zoom):
-            raw += b"\0" + line
-    width, height = len(rgba_rows[0]) * zoom, len(rgba_rows) * zoom
+        line = bytes(channel for pixel in row for channel in pixel)
+        raw.append(2)
+        raw += bytes((a - b) & 0xFF for a, b in zip(line, previous))
+        previous = line
 
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body
                 + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n"
-                + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-                + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
-def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("-o", "--output", default=os.path.join(here, "..", "app_icon.ico"))
-    parser.add_argument("--preview", metavar="DIR", help="also write magnified PNGs here")
-    args = parser.parse_args()
+def pixel_rgba(size):
+    """The pixel drawing in its 256-colour shading, as RGBA rows."""
+    return [[(0, 0, 0, 0) if c is None else c + (255,) for c in row] for row in rgb256(draw(size))]
 
+
+def app_icon_ico():
     big, small = draw(32), draw(16)
     big16, small16 = indices16(big), indices16(small)
     big256 = rgb256(big)
     palette = palette_of(big256)
     big256_indices = [[None if c is None else palette.index(c) for c in row] for row in big256]
-
-    data = ico([
+    return ico([
         (32, 16, 4, dib(big16, VGA16, 4)),
         (16, 16, 4, dib(small16, VGA16, 4)),
         (32, 0, 8, dib(big256_indices, palette, 8)),
     ])
-    with open(args.output, "wb") as f:
+
+
+def write(path, data):
+    with open(path + ".tmp", "wb") as f:
         f.write(data)
-    print(f"wrote {os.path.normpath(args.output)} ({len(data)} bytes, "
-          f"{len(set(c for row in big256 for c in row if c))} colours in the 256-colour image)")
+    os.replace(path + ".tmp", path)
 
-    if args.preview:
-        os.makedirs(args.preview, exist_ok=True)
 
-        def rgba(rows, lookup):
-            return [[(0, 0, 0, 0) if c is None else lookup(c) + (255,) for c in row] for row in rows]
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("output_dir")
+    args = parser.parse_args()
+    os.makedirs(args.output_dir, exist_ok=True)
 
-        preview_png(os.path.join(args.preview, "32x32-4bpp.png"), rgba(big16, lambda i: VGA16[i]))
-        preview_png(os.path.join(args.preview, "16x16-4bpp.png"), rgba(small16, lambda i: VGA16[i]))
-        preview_png(os.path.join(args.preview, "32x32-8bpp.png"), rgba(big256, lambda c: c))
+    def out(name):
+        return os.path.join(args.output_dir, name)
+
+    write(out("app_icon.ico"), app_icon_ico())
+    for size in PNG_SIZES:
+        if size in PIXEL_SIZES:
+            rows = pixel_rgba(size)
+        else:
+            rows = rasterise(vector_shapes(size / UNITS), size)
+        write(out(f"chronolist-{size}.png"), png(rows))
+    write(out("chronolist.svg"), svg_document(vector_shapes()).encode())
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

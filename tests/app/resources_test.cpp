@@ -5,7 +5,6 @@
 #include <array>
 
 #include "app/resource.h"
-#include "framework/icon_image.h"
 #include "framework/resources.h"
 
 namespace fw {
@@ -141,20 +140,6 @@ TEST(StringTable, AboutMenuEntry) {
   EXPECT_EQ(FindStringResource(IDS_ABOUT_MENU),
             "Chronolist \xE3\x81\xAE\xEF\xBE\x8A\xEF\xBE\x9E\xEF\xBD\xB0\xEF\xBD\xBC"
             "\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D\xE6\x83\x85\xE5\xA0\xB1(&A)...");
-}
-
-TEST(AppIcon, HoldsTheThreeImages) {
-  const IconResource* icon = FindIconResource(IDI_APP_ICON);
-  ASSERT_NE(icon, nullptr);
-  const std::vector<IconImage> images = DecodeIco(icon->ico());
-  ASSERT_EQ(images.size(), 3u);
-  std::vector<std::tuple<int, int, int>> formats;
-  for (const IconImage& image : images) {
-    formats.emplace_back(image.width, image.height, image.bitCount);
-  }
-  std::sort(formats.begin(), formats.end());
-  EXPECT_EQ(formats,
-            (std::vector<std::tuple<int, int, int>>{{16, 16, 4}, {32, 32, 4}, {32, 32, 8}}));
 }
 
 TEST(StringTable, PageErrorNamesTheFileAndTakesTheReason) {

@@ -1,6 +1,7 @@
 // Refreshes the documentation's pictures: runs the built program over a copy
 // of the sample replays on a private Xvfb and saves the main dialog, the
-// dialog with its window menu open, and the About box.
+// dialog with its window menu open and the About box, then presses Return and
+// saves the page it wrote as Chromium shows it.
 // Usage: gui_screenshots DOCS_FOLDER
 #include <stdlib.h>
 
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -59,6 +61,25 @@ chronolist::gui::Rect Union(const chronolist::gui::Rect& a, const chronolist::gu
   return {left, top, right - left, bottom - top};
 }
 
+// The page as a browser shows it: Debian's Chromium, headless, with a profile
+// of its own and nothing that reaches the network.
+void RenderPage(const fs::path& page, const fs::path& png) {
+  TemporaryFolder profile;
+  // Chromium picks the format from the name's extension.
+  const fs::path shot = profile.path() / "page.png";
+  chronolist::gui::AppProcess chromium(
+      {"chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+       "--no-first-run", "--disable-background-networking", "--disable-component-update",
+       "--disable-sync", "--user-data-dir=" + profile.path().string(), "--hide-scrollbars",
+       "--window-size=640,1160", "--screenshot=" + shot.string(), "file://" + page.string()});
+  const std::optional<int> status = chromium.WaitForExit(60s);
+  if (status != 0 || !fs::exists(shot)) {
+    chromium.Terminate();
+    throw std::runtime_error("chromium did not render the page; stderr:\n" + chromium.Stderr());
+  }
+  fs::copy_file(shot, png, fs::copy_options::overwrite_existing);
+}
+
 void Run(const fs::path& docs) {
   chronolist::gui::XvfbSession server;
   chronolist::gui::XDriver driver(server.Display());
@@ -103,10 +124,13 @@ void Run(const fs::path& docs) {
     throw std::runtime_error("the About box did not close on Escape");
   }
 
-  driver.SendKey(dialog, "Escape");
-  if (app.WaitForExit(10s) != 1) {
-    throw std::runtime_error("the dialog did not close on Escape; stderr:\n" + app.Stderr());
+  driver.SendKey(dialog, "Return");
+  if (app.WaitForExit(10s) != 0) {
+    throw std::runtime_error("the dialog did not write the page on Return; stderr:\n" +
+                             app.Stderr());
   }
+  SavePicture(docs / "time-list-page.png",
+              [&](const fs::path& png) { RenderPage(game.path() / "replistEX.html", png); });
 }
 
 }  // namespace
