@@ -143,18 +143,19 @@ TEST(StringTable, AboutMenuEntry) {
             "\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D\xE6\x83\x85\xE5\xA0\xB1(&A)...");
 }
 
-TEST(AppIcon, HoldsTheThreeImages) {
+TEST(AppIcon, HoldsAnImageForEachSizeAsked) {
   const IconResource* icon = FindIconResource(IDI_APP_ICON);
   ASSERT_NE(icon, nullptr);
   const std::vector<IconImage> images = DecodeIco(icon->ico());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   std::vector<std::tuple<int, int, int>> formats;
   for (const IconImage& image : images) {
     formats.emplace_back(image.width, image.height, image.bitCount);
   }
   std::sort(formats.begin(), formats.end());
   EXPECT_EQ(formats,
-            (std::vector<std::tuple<int, int, int>>{{16, 16, 4}, {32, 32, 4}, {32, 32, 8}}));
+            (std::vector<std::tuple<int, int, int>>{
+                {16, 16, 4}, {24, 24, 8}, {32, 32, 4}, {32, 32, 8}, {48, 48, 8}}));
 }
 
 TEST(StringTable, PageErrorNamesTheFileAndTakesTheReason) {

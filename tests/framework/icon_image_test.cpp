@@ -156,9 +156,10 @@ TEST(AppIcon, EmbeddedBytesAreTheCommittedFile) {
   EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), file.begin()));
 }
 
-TEST(AppIcon, HoldsThreeImagesInOrder) {
+// The classic three first, then the 150 % sizes for Windows.
+TEST(AppIcon, HoldsFiveImagesInOrder) {
   const auto images = DecodeIco(res::AppIconIco());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   EXPECT_EQ(images[0].width, 32);
   EXPECT_EQ(images[0].height, 32);
   EXPECT_EQ(images[0].bitCount, 4);
@@ -168,6 +169,12 @@ TEST(AppIcon, HoldsThreeImagesInOrder) {
   EXPECT_EQ(images[2].width, 32);
   EXPECT_EQ(images[2].height, 32);
   EXPECT_EQ(images[2].bitCount, 8);
+  EXPECT_EQ(images[3].width, 48);
+  EXPECT_EQ(images[3].height, 48);
+  EXPECT_EQ(images[3].bitCount, 8);
+  EXPECT_EQ(images[4].width, 24);
+  EXPECT_EQ(images[4].height, 24);
+  EXPECT_EQ(images[4].bitCount, 8);
   for (const IconImage& image : images) {
     EXPECT_EQ(image.rgba.size(), static_cast<std::size_t>(image.width * image.height * 4));
   }
@@ -175,7 +182,7 @@ TEST(AppIcon, HoldsThreeImagesInOrder) {
 
 TEST(AppIcon, SixteenColourImagesUseTheStandardPalette) {
   const auto images = DecodeIco(res::AppIconIco());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   const IconImage& big = images[0];
   EXPECT_EQ(At(big, 0, 0), kClear);
   EXPECT_EQ(At(big, 31, 31), kClear);
@@ -197,7 +204,7 @@ TEST(AppIcon, SixteenColourImagesUseTheStandardPalette) {
 
 TEST(AppIcon, TwoHundredFiftySixColourImageIsShaded) {
   const auto images = DecodeIco(res::AppIconIco());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   const IconImage& shaded = images[2];
   EXPECT_EQ(At(shaded, 0, 0), kClear);
   EXPECT_EQ(At(shaded, 15, 18), (Pixel{32, 36, 44, 255}));
@@ -209,7 +216,7 @@ TEST(AppIcon, TwoHundredFiftySixColourImageIsShaded) {
 
 TEST(AppIcon, BothLargeImagesShareOneSilhouette) {
   const auto images = DecodeIco(res::AppIconIco());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   int opaque = 0;
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
@@ -595,11 +602,11 @@ TEST(PickIconImage, AnImagesSizeIsItsLargerSide) {
 
 TEST(PickIconImage, AppIconSizes) {
   const auto images = DecodeIco(res::AppIconIco());
-  ASSERT_EQ(images.size(), 3u);
+  ASSERT_EQ(images.size(), 5u);
   EXPECT_EQ(PickIconImage(images, 16), &images[1]);
   EXPECT_EQ(PickIconImage(images, 32), &images[2]);
-  EXPECT_EQ(PickIconImage(images, 24), &images[2]);
-  EXPECT_EQ(PickIconImage(images, 48), &images[2]);
+  EXPECT_EQ(PickIconImage(images, 24), &images[4]);
+  EXPECT_EQ(PickIconImage(images, 48), &images[3]);
   EXPECT_EQ(PickIconImage(images, 8), &images[1]);
 }
 

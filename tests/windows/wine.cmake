@@ -30,3 +30,9 @@ if(TARGET chronolist)
   add_dependencies(version_info_tests chronolist)
   chronolist_add_wine_test(version_info_tests version_info_tests res)
 endif()
+
+# Reads back, for the GUI tests of the Linux tree, what only the Windows API
+# sees of the running program: message box text, system error text, DPI,
+# dialog size and icons.
+add_executable(window_probe ${CMAKE_CURRENT_LIST_DIR}/window_probe.cpp)
+target_link_libraries(window_probe PRIVATE shell32 chronolist_warnings)
