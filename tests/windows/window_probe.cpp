@@ -5,9 +5,11 @@
 //   window_probe message-box OWNER   the text of the message box over the
 //                                    window titled OWNER
 //   window_probe error-text CODE     the system's text for the Win32 error
-//                                    CODE, exactly as FormatMessageW gives it
-//   window_probe dialog TITLE        the DPI, client size, placement, font
-//                                    and icons of the dialog titled TITLE
+//                                    CODE as FormatMessageW gives it (CR and
+//                                    LF escaped), and the ANSI code page
+//   window_probe dialog TITLE        the DPI, client size and placement of
+//                                    the dialog titled TITLE, the dialog
+//                                    font's base units and the icon sizes
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -15,9 +17,12 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
+
+// The programs' dialog font: 9 pt "ＭＳ Ｐゴシック".
+constexpr int kDialogFontPoints = 9;
+constexpr wchar_t kDialogFontFace[] = L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF";
 
 void Print(const std::wstring& name, const std::wstring& value) {
   const std::wstring line = name + L"=" + value + L"\n";
@@ -125,23 +130,30 @@ int ErrorText(const wchar_t* code) {
                                   : std::wstring(1, text[i]);
   }
   ::LocalFree(text);
+  Print(L"code-page", std::to_wstring(::GetACP()));
   Print(L"text", escaped);
   return 0;
 }
 
-SIZE IconSize(HICON icon) {
-  ICONINFO info{};
-  if (icon == nullptr || !::GetIconInfo(icon, &info)) {
-    return {0, 0};
-  }
-  BITMAP bitmap{};
-  ::GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
-  const bool monochrome = info.hbmColor == nullptr;
-  ::DeleteObject(info.hbmMask);
-  if (info.hbmColor != nullptr) {
-    ::DeleteObject(info.hbmColor);
-  }
-  return {bitmap.bmWidth, monochrome ? bitmap.bmHeight / 2 : bitmap.bmHeight};
+// The dialog font's base units at `dpi`, from a font made here as the dialog
+// manager makes it for the template: the average width of the 52 letters,
+// rounded as Windows rounds it, and the font's height. (The dialog's own font
+// handle is of no use here: GDI objects do not cross processes.)
+std::wstring BaseUnits(int dpi) {
+  HFONT font = ::CreateFontW(-::MulDiv(kDialogFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
+                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kDialogFontFace);
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ previous = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  SIZE letters{};
+  const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(font);
+  return std::to_wstring((letters.cx / 26 + 1) / 2) + L"x" + std::to_wstring(metrics.tmHeight);
 }
 
 int DialogFacts(const std::wstring& title) {
@@ -152,8 +164,6 @@ int DialogFacts(const std::wstring& title) {
   }
   const UINT dpi = ::GetDpiForWindow(dialog);
   Print(L"dpi", std::to_wstring(dpi));
-  Print(L"awareness", std::to_wstring(::GetAwarenessFromDpiAwarenessContext(
-                          ::GetWindowDpiAwarenessContext(dialog))));
   RECT client{};
   ::GetClientRect(dialog, &client);
   Print(L"client", client.right, client.bottom);
@@ -164,31 +174,9 @@ int DialogFacts(const std::wstring& title) {
   monitor.cbSize = sizeof monitor;
   ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
   Print(L"work", monitor.rcWork);
-
-  // The base units as the dialog manager takes them from the font it made
-  // for the dialog: average width of the 52 letters, and the font's height.
-  HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
-  LOGFONTW logFont{};
-  ::GetObjectW(font, sizeof logFont, &logFont);
-  Print(L"font", std::wstring(logFont.lfFaceName) + L"," + std::to_wstring(logFont.lfHeight));
-  HDC dc = ::GetDC(dialog);
-  HGDIOBJ previous = ::SelectObject(dc, font);
-  TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
-  SIZE letters{};
-  const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(dialog, dc);
-  Print(L"base", (letters.cx / 26 + 1) / 2, metrics.tmHeight);
-
-  const SIZE big =
-      IconSize(reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)));
-  const SIZE small =
-      IconSize(reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)));
-  Print(L"icon-big", big.cx, big.cy);
-  Print(L"icon-small", small.cx, small.cy);
-  Print(L"metrics-icon", ::GetSystemMetricsForDpi(SM_CXICON, dpi),
+  Print(L"base", BaseUnits(static_cast<int>(dpi)));
+  Print(L"base96", BaseUnits(96));
+  Print(L"icon-sizes", ::GetSystemMetricsForDpi(SM_CXICON, dpi),
         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
   return 0;
 }
