@@ -153,9 +153,8 @@ TEST(AppIcon, HoldsAnImageForEachSizeAsked) {
     formats.emplace_back(image.width, image.height, image.bitCount);
   }
   std::sort(formats.begin(), formats.end());
-  EXPECT_EQ(formats,
-            (std::vector<std::tuple<int, int, int>>{
-                {16, 16, 4}, {24, 24, 8}, {32, 32, 4}, {32, 32, 8}, {48, 48, 8}}));
+  EXPECT_EQ(formats, (std::vector<std::tuple<int, int, int>>{
+                         {16, 16, 4}, {24, 24, 8}, {32, 32, 4}, {32, 32, 8}, {48, 48, 8}}));
 }
 
 TEST(StringTable, PageErrorNamesTheFileAndTakesTheReason) {
