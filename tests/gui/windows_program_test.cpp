@@ -504,9 +504,9 @@ TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt96Dpi) {
   ExpectExit(1);
 }
 
-// A 150 % display: the manifest makes the program DPI aware, so the dialog
-// manager builds the dialog from a 144 DPI font instead of the system
-// stretching a 96 DPI bitmap.
+// A 150 % display: the dialog manager builds the dialog from a 144 DPI font.
+// (On Windows that takes the manifest's DPI awareness; Wine 8 lays out every
+// program so, and program_file_tests checks the manifest itself.)
 TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt144Dpi) {
   WineDpi dpi(144);
   LaySampleReplays();
