@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "timelist/error_text.h"
 #include "timelist/run_time_table.h"
 
 namespace chronolist {
@@ -17,7 +18,7 @@ struct PageWriteResult {
   std::error_code error;
 
   bool written() const { return !error; }
-  std::string reason() const { return error.message(); }
+  std::string reason() const { return ErrorText(error); }
 };
 
 // The whole page for `table`: one line of ASCII, no line break anywhere, rows

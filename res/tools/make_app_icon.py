@@ -3,12 +3,10 @@
 
 Writes into OUTPUT_DIR:
   app_icon.ico          for the Windows resource script: 32x32 in 16 colours,
-                        16x16 in 16 colours and 32x32 in 256 colours, classic
-                        DIB images with a 1-bpp AND mask, so every Windows
-                        version reads it;
-  chronolist-N.png      N = 16, 24, 32, 48, 64, 128, 256: the GTK program's
-                        images and the desktop's theme icons;
-  chronolist.svg        the scalable theme icon.
+                        16x16 in 16 colours and 32x32 in 256 colours, then
+                        48x48 and 24x24 in 256 colours for the large and small
+                        icons of 150 % displays; classic DIB images with a
+                        1-bpp AND mask, so every Windows version reads it;
 
 One stopwatch, two renderings. At 16 and 32 pixels it is drawn pixel by pixel
 with geometry fitted to each grid (the .ico's images; the PNGs take their
@@ -45,6 +43,10 @@ GEOMETRY = {
              hub=1.0),
     16: dict(centre=(8.0, 9.0), body=6.9, face=5.0, cap=(6, 10, 0, 2), stem=(7, 9, 2, 3),
              ticks=False, hand=(0.80, 0.45), second=(0.98, 0.45, 0.0), hub=0.0),
+    48: dict(centre=(24.0, 28.5), body=20.1, face=16.5, cap=(18, 30, 0, 4), stem=(21, 27, 4, 10),
+             ticks=True, hand=(0.62, 1.2), second=(0.92, 0.8, 0.28), hub=1.5),
+    24: dict(centre=(12.0, 14.0), body=10.1, face=8.2, cap=(9, 15, 0, 2), stem=(11, 13, 2, 5),
+             ticks=False, hand=(0.62, 0.7), second=(0.92, 0.5, 0.28), hub=0.75),
 }
 
 LIGHT = (-math.sqrt(0.5), -math.sqrt(0.5))  # light falls from the top left
@@ -116,17 +118,17 @@ def draw(size):
                                       cx + sx * second_len * face,
                                       cy + sy * second_len * face) <= second_half:
                     role = "second"
-                elif g["ticks"] and is_tick(px - cx, py - cy, face):
+                elif g["ticks"] and is_tick(px - cx, py - cy, face, size / 32):
                     role = "tick"
             row.append((role, light))
         rows.append(row)
     return rows
 
 
-def is_tick(dx, dy, face):
+def is_tick(dx, dy, face, scale):
     # Only the quarters: at 32 pixels the other hours read as noise.
     r = math.hypot(dx, dy)
-    return face - 2.6 <= r <= face and min(abs(dx), abs(dy)) <= 0.55
+    return face - 2.6 * scale <= r <= face and min(abs(dx), abs(dy)) <= 0.55 * scale
 
 
 def indices16(rows):
@@ -480,10 +482,21 @@ def app_icon_ico():
     big256 = rgb256(big)
     palette = palette_of(big256)
     big256_indices = [[None if c is None else palette.index(c) for c in row] for row in big256]
+
+    def shaded(size):
+        pixels = rgb256(draw(size))
+        colours = palette_of(pixels)
+        return pixels, [[None if c is None else colours.index(c) for c in row] for row in pixels], colours
+
+    large256, large256_indices, large_palette = shaded(48)
+    medium256, medium256_indices, medium_palette = shaded(24)
+
     return ico([
         (32, 16, 4, dib(big16, VGA16, 4)),
         (16, 16, 4, dib(small16, VGA16, 4)),
         (32, 0, 8, dib(big256_indices, palette, 8)),
+        (48, 0, 8, dib(large256_indices, large_palette, 8)),
+        (24, 0, 8, dib(medium256_indices, medium_palette, 8)),
     ])
 
 

@@ -1,11 +1,14 @@
 // The Windows build driven as a user meets it under Wine: started with `wine`
 // in a fresh game folder on the private X server, in a Wine prefix of this
 // binary's own, and judged as the Linux program is, by its exit status, the
-// page it leaves behind and the windows it shows.
+// page it leaves behind and the windows it shows. What only the Windows API
+// sees (message text, DPI, placement) window_probe.exe reads back. ctest runs
+// the binary twice: in the test's locale and in ja_JP.UTF-8 (code page 932).
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -22,7 +26,11 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
 #include "app_process.h"
+#include "framework/cstring.h"
+#include "framework/dialog_units.h"
+#include "framework/resources.h"
 #include "program_test.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"
@@ -51,6 +59,8 @@ using testing::WriteBytes;
 
 constexpr char kWindowsProgram[] = CHRONOLIST_WINDOWS_PROGRAM;
 constexpr char kMakeWinePrefix[] = CHRONOLIST_MAKE_WINE_PREFIX;
+constexpr char kWindowProbe[] = CHRONOLIST_WINDOW_PROBE;
+constexpr int kErrorAccessDenied = 5;
 constexpr char kAboutTitle[] = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報";
 // Prefixes are named after the test process, so that one left behind by a
 // killed run can be told from one in use.
@@ -163,6 +173,42 @@ class WinePrefixEnvironment : public ::testing::Environment {
   static inline fs::path prefix;
 };
 
+// ctest's second run of this binary: Wine's code page is then 932.
+bool InJapaneseLocale() {
+  const char* locale = std::getenv("LC_ALL");
+  return locale != nullptr && std::string_view(locale).starts_with("ja_JP");
+}
+
+// What the program says when the page cannot be written, built from the
+// program's own string resource around the system's reason.
+std::string PageNotWrittenMessage(const std::string& reason) {
+  fw::CString message;
+  fw::AfxFormatString1(message, IDS_PAGE_NOT_WRITTEN, reason.c_str());
+  return message;
+}
+
+// Wine takes the screen's DPI from the prefix's registry when its server
+// starts: set it with the server stopped, and put 96 back afterwards.
+class WineDpi {
+ public:
+  explicit WineDpi(int dpi) { Set(dpi); }
+  WineDpi(const WineDpi&) = delete;
+  WineDpi& operator=(const WineDpi&) = delete;
+  ~WineDpi() { Set(96); }
+
+ private:
+  static void Set(int dpi) {
+    const fs::path& prefix = WinePrefixEnvironment::prefix;
+    AppProcess reg({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                    "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                   LaunchOptions{.environment = WineVariables(prefix)});
+    const std::optional<int> status = reg.WaitForExit(kWineStartTimeout);
+    EXPECT_EQ(status, 0) << "cannot set LogPixels to " << dpi << "\n" << Output(reg);
+    const std::string problem = StopWineServer(prefix);
+    EXPECT_TRUE(problem.empty()) << problem;
+  }
+};
+
 class WindowsProgramTest : public gui_tests::ProgramTest {
  protected:
   void SetUp() override {
@@ -199,6 +245,176 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
     } catch (const std::exception& error) {
       throw std::runtime_error(std::string(error.what()) + "\n" + ExitReport());
     }
+  }
+
+  // window_probe.exe's `name=value` lines; `text` is last and may span lines.
+  std::map<std::string, std::string> Probe(const std::vector<std::string>& arguments) {
+    Environment environment = WineVariables(WinePrefixEnvironment::prefix);
+    environment["DISPLAY"] = gui_tests::XvfbEnvironment::session->Display();
+    std::vector<std::string> argv{"wine", kWindowProbe};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    AppProcess probe(argv, LaunchOptions{.environment = environment});
+    const std::optional<int> status = probe.WaitForExit(kWineStartTimeout);
+    if (status != 0) {
+      probe.Terminate();
+      throw std::runtime_error("window_probe failed\n" + Output(probe));
+    }
+    std::map<std::string, std::string> facts;
+    const std::string output = probe.Stdout();
+    std::string_view rest = output;
+    while (!rest.empty()) {
+      const std::size_t equals = rest.find('=');
+      if (equals == std::string_view::npos) {
+        throw std::runtime_error("window_probe printed\n" + output);
+      }
+      const std::string name(rest.substr(0, equals));
+      rest.remove_prefix(equals + 1);
+      const std::size_t end = name == "text" ? rest.size() - 1 : rest.find('\n');
+      facts[name] = std::string(rest.substr(0, end));
+      rest.remove_prefix(std::min(rest.size(), end + 1));
+    }
+    return facts;
+  }
+
+  // The dialog measured against its template converted with the dialog
+  // font's base units at `dpi`, as the Windows dialog manager converts it.
+  void ExpectLaidOutFromTheFontAt(int dpi) {
+    const auto facts = Probe({"dialog", kTitle});
+    ASSERT_EQ(facts.at("dpi"), std::to_string(dpi));
+    const fw::DialogTemplate* dialog = fw::FindDialogTemplate(IDD_MAIN_DIALOG);
+    ASSERT_NE(dialog, nullptr);
+    auto size = [&](const std::string& baseUnits) {
+      const auto [x, y] = Pair(baseUnits, 'x');
+      const fw::DialogBaseUnits units{x, y};
+      return std::to_string(fw::DialogXToPixels(dialog->cx, units)) + "x" +
+             std::to_string(fw::DialogYToPixels(dialog->cy, units));
+    };
+    EXPECT_EQ(facts.at("client"), size(facts.at("base")))
+        << "base units " << facts.at("base") << " at " << dpi << " DPI";
+    const auto [width, height] = Pair(facts.at("client"), 'x');
+    const auto [width96, height96] = Pair(size(facts.at("base96")), 'x');
+    EXPECT_NEAR(static_cast<double>(width) / width96, dpi / 96.0, 0.1) << facts.at("client");
+    EXPECT_NEAR(static_cast<double>(height) / height96, dpi / 96.0, 0.1) << facts.at("client");
+
+    // Centred in the work area, frame and caption included.
+    const std::vector<int> window = Numbers(facts.at("window"), ',');
+    const std::vector<int> work = Numbers(facts.at("work"), ',');
+    ASSERT_EQ(window.size(), 4u);
+    ASSERT_EQ(work.size(), 4u);
+    EXPECT_NEAR((window[0] + window[2]) / 2.0, (work[0] + work[2]) / 2.0, 1.0)
+        << facts.at("window");
+    EXPECT_NEAR((window[1] + window[3]) / 2.0, (work[1] + work[3]) / 2.0, 1.0)
+        << facts.at("window");
+
+    // The window's icons are the .ico's own images for the sizes Windows
+    // asks at this DPI, pixel for pixel: none is a stretched 32 px image.
+    const auto [bigSize, smallSize] = Pair(facts.at("icon-sizes"), 'x');
+    const std::string ico = testing::ReadBytes(CHRONOLIST_APP_ICON_ICO);
+    std::vector<gui::IconSize> shown;
+    for (const gui::Icon& icon : driver_->Icons(dialog_)) {
+      shown.push_back(icon.size);
+      EXPECT_EQ(icon.argb, IcoImageArgb(ico, icon.size.width))
+          << icon.size.width << " px icon is not the .ico's own image of that size";
+    }
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<gui::IconSize>{{smallSize, smallSize}, {bigSize, bigSize}}));
+  }
+
+  static std::vector<int> Numbers(const std::string& text, char separator) {
+    std::vector<int> numbers;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+      numbers.push_back(std::stoi(part));
+    }
+    return numbers;
+  }
+
+  static std::pair<int, int> Pair(const std::string& text, char separator) {
+    const std::vector<int> numbers = Numbers(text, separator);
+    if (numbers.size() != 2) {
+      throw std::runtime_error("not a pair: " + text);
+    }
+    return {numbers[0], numbers[1]};
+  }
+
+  // The deepest image of `size` pixels in an .ico, as _NET_WM_ICON holds it
+  // (ARGB), read by gdk-pixbuf from an .ico cut down to that one image.
+  // Empty when the .ico has no image of that size.
+  static std::vector<std::uint32_t> IcoImageArgb(const std::string& ico, int size) {
+    const auto u16 = [&](std::size_t at) {
+      return static_cast<unsigned>(static_cast<unsigned char>(ico.at(at)) |
+                                   static_cast<unsigned char>(ico.at(at + 1)) << 8);
+    };
+    const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    std::size_t entry = 0;
+    unsigned bestBits = 0;
+    for (unsigned i = 0; i < u16(4); ++i) {
+      const std::size_t at = 6 + 16 * static_cast<std::size_t>(i);
+      const int width = static_cast<unsigned char>(ico.at(at)) == 0 ? 256 : ico.at(at);
+      if (width == size && u16(at + 6) > bestBits) {
+        entry = at;
+        bestBits = u16(at + 6);
+      }
+    }
+    if (entry == 0) {
+      return {};
+    }
+    const unsigned length = u32(entry + 8);
+    const unsigned offset = u32(entry + 12);
+    std::string one = ico.substr(0, 4) + std::string("\x01\x00", 2) + ico.substr(entry, 12) +
+                      std::string("\x16\x00\x00\x00", 4) + ico.substr(offset, length);
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
+    gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(one.data()), one.size(),
+                            nullptr);
+    gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
+    std::vector<std::uint32_t> argb;
+    if (image != nullptr && gdk_pixbuf_get_n_channels(image) == 4) {
+      const int stride = gdk_pixbuf_get_rowstride(image);
+      const guchar* pixels = gdk_pixbuf_get_pixels(image);
+      for (int y = 0; y < gdk_pixbuf_get_height(image); ++y) {
+        for (int x = 0; x < gdk_pixbuf_get_width(image); ++x) {
+          const guchar* p = pixels + y * stride + x * 4;
+          argb.push_back(p[3] == 0 ? 0u
+                                   : 0xFF000000u | std::uint32_t{p[0]} << 16 |
+                                         std::uint32_t{p[1]} << 8 | p[2]);
+        }
+      }
+    }
+    g_object_unref(loader);
+    return argb;
+  }
+
+  // The system's text for a Win32 error as FormatMessageW gives it, without
+  // the line break it ends in. In ja_JP it must be Japanese, from code page
+  // 932's system: the case that used to turn into mojibake.
+  std::string SystemReason(int code) {
+    const auto facts = Probe({"error-text", std::to_string(code)});
+    std::string text;
+    const std::string& escaped = facts.at("text");
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+      if (escaped[i] == '\\' && i + 1 < escaped.size() &&
+          (escaped[i + 1] == 'r' || escaped[i + 1] == 'n')) {
+        text += escaped[++i] == 'r' ? '\r' : '\n';
+      } else {
+        text += escaped[i];
+      }
+    }
+    while (!text.empty() && std::string_view(" \t\r\n").find(text.back()) != std::string::npos) {
+      text.pop_back();
+    }
+    EXPECT_FALSE(text.empty());
+    if (InJapaneseLocale()) {
+      EXPECT_EQ(facts.at("code-page"), "932");
+      // Kana and kanji: three UTF-8 bytes, led by 0xE3 to 0xE9.
+      EXPECT_TRUE(std::any_of(text.begin(), text.end(),
+                              [](char c) {
+                                return static_cast<unsigned char>(c) >= 0xE3 &&
+                                       static_cast<unsigned char>(c) <= 0xE9;
+                              }))
+          << "not Japanese: " << text;
+    }
+    return text;
   }
 
   // Only the main dialog shows: no menu, About box or message left over.
@@ -293,6 +509,14 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_TRUE(driver_->Viewable(dialog)) << "the dialog closed behind the error message";
   EXPECT_EQ(driver_->TransientFor(error), dialog) << "the error message is not the dialog's";
 
+  // Replacing a folder is refused with "access denied"; the message quotes
+  // the system's own words for it, in the system's language, on one line.
+  const std::string reason = SystemReason(kErrorAccessDenied);
+  const std::string text = Probe({"message-box", kTitle}).at("text");
+  EXPECT_EQ(text, PageNotWrittenMessage(reason));
+  EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in\n" << text;
+  EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "a blank line too many in\n" << text;
+
   driver_->SendKey(error, "Return");
   ASSERT_TRUE(driver_->WaitUntilGone(error, kWindowTimeout))
       << "Return did not close the error message";
@@ -304,6 +528,26 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_EQ(FolderEntries(kPage), std::vector<std::string>{"keep.txt"});
   EXPECT_EQ(ReadBytes(fs::path(kPage) / "keep.txt"), "inside");
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt96Dpi) {
+  const WindowId dialog = Start();
+  ExpectLaidOutFromTheFontAt(96);
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+}
+
+// A 150 % display: the dialog manager builds the dialog from a 144 DPI font.
+// (On Windows that takes the manifest's DPI awareness; Wine 8 lays out every
+// program so, and program_file_tests checks the manifest itself.)
+TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt144Dpi) {
+  WineDpi dpi(144);
+  LaySampleReplays();
+  const WindowId dialog = Start();
+  ExpectLaidOutFromTheFontAt(144);
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
 }
 
 }  // namespace

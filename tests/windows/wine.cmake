@@ -21,12 +21,22 @@ function(chronolist_add_wine_test name command label)
     TIMEOUT 300)
 endfunction()
 
-# The version resource, read back from the program with the Windows API.
+# The program's file read back with the Windows API: its version resource,
+# manifest and resource languages, and that it carries no debug information.
 if(TARGET chronolist)
-  add_executable(version_info_tests ${CMAKE_CURRENT_LIST_DIR}/version_info_test.cpp)
-  target_compile_definitions(version_info_tests PRIVATE
-    CHRONOLIST_PROGRAM="Z:$<TARGET_FILE:chronolist>")
-  target_link_libraries(version_info_tests PRIVATE version GTest::gtest_main)
-  add_dependencies(version_info_tests chronolist)
-  chronolist_add_wine_test(version_info_tests version_info_tests res)
+  add_executable(program_file_tests
+    ${CMAKE_CURRENT_LIST_DIR}/version_info_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/program_image_test.cpp)
+  target_compile_definitions(program_file_tests PRIVATE
+    CHRONOLIST_PROGRAM="Z:$<TARGET_FILE:chronolist>"
+    CHRONOLIST_MANIFEST="Z:${PROJECT_SOURCE_DIR}/res/chronolist.manifest")
+  target_link_libraries(program_file_tests PRIVATE version ole32 GTest::gtest_main)
+  add_dependencies(program_file_tests chronolist)
+  chronolist_add_wine_test(program_file_tests program_file_tests res)
 endif()
+
+# Reads back, for the GUI tests of the Linux tree, what only the Windows API
+# sees of the running program: message box text, system error text, DPI,
+# dialog size and icons.
+add_executable(window_probe ${CMAKE_CURRENT_LIST_DIR}/window_probe.cpp)
+target_link_libraries(window_probe PRIVATE shell32 chronolist_warnings)
