@@ -1,15 +1,22 @@
 // One modal dialog as a GTK window: built from its template, attached to its
-// CDialog as the WindowPeer, run in a nested main loop.
+// CDialog as the WindowPeer, run in a nested main loop. Its members are
+// defined in three files, one concern each: gtk_dialog_window.cpp (the
+// window, its controls, the peer's work, the modal loop),
+// gtk_dialog_keyboard.cpp (keys, focus, the default button, the keyboard
+// move) and gtk_caption_bar.cpp (the caption bar and the window menu).
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/dialog_keys.h"
 #include "framework/dialog_template.h"
 #include "framework/dialog_units.h"
+#include "framework/gtk/gobject_ptr.h"
 #include "framework/platform.h"
 
 namespace fw::gtk {
@@ -55,20 +62,25 @@ class DialogWindow final : public WindowPeer {
   };
   class CairoPaintContext;
 
+  // gtk_dialog_window.cpp
   void Build();
-  GtkWidget* BuildCaptionBar();
   GtkWidget* BuildControl(const DialogItemTemplate& item);
-  void ApplyStyle(const std::string& fontFamily);
   void UpdateIcons();
-
   void Command(int id);
   void SysCommand(UINT id);
-  void PostSysCommand(UINT id);
+
+  // gtk_dialog_keyboard.cpp
+  DialogKeyState KeyState() const;
+  void CarryOut(const DialogKeyAction& action);
   void MoveFocus(int step);
   const Control* FocusedButton() const;
+  const Control* ControlWithId(int id) const;
   void MarkDefault(GtkWidget* button);
+
+  // gtk_caption_bar.cpp
+  GtkWidget* BuildCaptionBar();
+  void PostSysCommand(UINT id);
   void PopupSystemMenu(const GdkEvent* trigger);
-  bool HandleMoveKey(guint keyval);
   // The window menu's text for command `id`, as a screen reader says it.
   std::string SystemMenuItemName(UINT id);
 
@@ -100,7 +112,7 @@ class DialogWindow final : public WindowPeer {
   std::vector<IconStatic> iconStatics_;
   GtkWidget* templateDefault_ = nullptr;
   GtkWidget* shownDefault_ = nullptr;
-  GtkCssProvider* css_ = nullptr;
+  GObjectPtr<GtkCssProvider> css_;
 
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
@@ -118,11 +130,5 @@ class DialogWindow final : public WindowPeer {
   std::vector<guint> pendingSources_;
   std::unique_ptr<CairoPaintContext> paint_;
 };
-
-// The dialog font's family actually used: the template's face when the
-// system has it, else the first fallback it has, by any of its names.
-std::string ResolveDialogFontFamily(const std::string& templateFace);
-// Base units of `family` at `pointSize` as this screen renders it.
-DialogBaseUnits MeasureBaseUnits(PangoContext* context, const std::string& family, int pointSize);
 
 }  // namespace fw::gtk

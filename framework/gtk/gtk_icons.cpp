@@ -56,4 +56,28 @@ std::unique_ptr<IconHandle> LoadIconResource(UINT id) {
   return icon;
 }
 
+// The icon's image for size × scale, so that nothing is upscaled while a
+// sharper one exists.
+cairo_surface_t* IconSurface(HICON icon, int size, int scale, GdkWindow* window) {
+  GdkPixbuf* image = icon != nullptr ? icon->ImageForSize(size * scale) : nullptr;
+  if (image == nullptr) {
+    return nullptr;
+  }
+  const int device = size * scale;
+  if (gdk_pixbuf_get_width(image) == device && gdk_pixbuf_get_height(image) == device) {
+    return gdk_cairo_surface_create_from_pixbuf(image, scale, window);
+  }
+  GObjectPtr<GdkPixbuf> scaled(gdk_pixbuf_scale_simple(image, device, device, GDK_INTERP_HYPER));
+  return gdk_cairo_surface_create_from_pixbuf(scaled.get(), scale, window);
+}
+
+void SetImageFromIcon(GtkWidget* image, HICON icon, int size) {
+  cairo_surface_t* surface =
+      IconSurface(icon, size, gtk_widget_get_scale_factor(image), gtk_widget_get_window(image));
+  gtk_image_set_from_surface(GTK_IMAGE(image), surface);
+  if (surface != nullptr) {
+    cairo_surface_destroy(surface);
+  }
+}
+
 }  // namespace fw::gtk

@@ -1,9 +1,10 @@
 // Icons for the GTK backend: each icon resource is a folder of PNGs in the
 // program's GResource bundle, loaded with gdk-pixbuf into one pixbuf per size,
-// behind the framework's HICON.
+// behind the framework's HICON; the image of the right size for a screen's
+// scale.
 #pragma once
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtk/gtk.h>
 
 #include <memory>
 #include <vector>
@@ -21,8 +22,19 @@ struct fw::IconHandle {
 
 namespace fw::gtk {
 
+// The sizes of a window's icons (ICON_SMALL and ICON_BIG, SM_CXSMICON and
+// SM_CXICON), in logical pixels.
+inline constexpr int kSmallIconSize = 16;
+inline constexpr int kBigIconSize = 32;
+
 // Loads icon resource `id`, its images smallest first; nullptr when it is
 // missing or none of its images decodes.
 std::unique_ptr<IconHandle> LoadIconResource(UINT id);
+
+// `icon` drawn at `size` logical pixels on a screen of `scale` device pixels
+// each; nullptr when there is no image. The caller destroys the surface.
+cairo_surface_t* IconSurface(HICON icon, int size, int scale, GdkWindow* window);
+// Shows `icon` at `size` logical pixels in the GtkImage `image`.
+void SetImageFromIcon(GtkWidget* image, HICON icon, int size);
 
 }  // namespace fw::gtk

@@ -35,10 +35,10 @@ class GtkPlatform final : public Platform {
     switch (index) {
       case SM_CXICON:
       case SM_CYICON:
-        return 32;
+        return kBigIconSize;
       case SM_CXSMICON:
       case SM_CYSMICON:
-        return 16;
+        return kSmallIconSize;
       default:
         return 0;
     }
