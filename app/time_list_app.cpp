@@ -15,10 +15,21 @@ BOOL CTimeListApp::InitInstance() {
 
   CTimeListDialog dlg;
   m_pMainWnd = &dlg;
-  // OK and Cancel both end the program; the framework turns the result into
+  // OK and Cancel both end the program; ExitInstance turns the result into
   // the exit status.
   dlg.DoModal();
 
   // The dialog was the whole program: no message loop to run.
   return FALSE;
+}
+
+int CTimeListApp::ExitInstance() {
+  switch (MainWindowResult()) {
+    case IDOK:
+      return 0;
+    case IDCANCEL:
+      return 1;
+    default:
+      return 2;
+  }
 }

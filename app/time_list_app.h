@@ -1,4 +1,5 @@
-// The application object: runs the main dialog once and lets the process end.
+// The application object: runs the main dialog once and lets the process end
+// with a status that says how the dialog ended.
 #pragma once
 
 #include "framework/afxwin.h"
@@ -8,6 +9,9 @@ class CTimeListApp : public fw::CWinApp {
   CTimeListApp();
 
   fw::BOOL InitInstance() override;
+  // 0 after OK (the page was written), 1 after Cancel, 2 when the dialog
+  // could not be shown at all.
+  int ExitInstance() override;
 
   DECLARE_MESSAGE_MAP()
 };

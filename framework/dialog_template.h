@@ -51,7 +51,6 @@ struct DialogFont {
 struct DialogTemplate {
   UINT id = 0;
   bool extended = false;  // DLGTEMPLATEEX rather than the classic DLGTEMPLATE
-  WORD language = 0;
   DWORD style = 0;
   DWORD exStyle = 0;
   short x = 0, y = 0, cx = 0, cy = 0;  // dialog units

@@ -68,9 +68,10 @@ class Platform {
   // resource is missing or unusable.
   virtual HICON LoadIcon(UINT id) = 0;
   virtual int GetSystemMetrics(int index) const = 0;
-  // A modal error message over `owner` in the program's language.
-  virtual void ShowErrorMessage(CWnd* owner, const std::string& caption,
-                                const std::string& text) = 0;
+  // A modal message over `owner`; `type` as MessageBox's (MB_OK, with
+  // MB_ICONERROR or no icon). Returns the button pressed (IDOK).
+  virtual int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
+                          UINT type) = 0;
 };
 
 Platform& CurrentPlatform();

@@ -1,6 +1,6 @@
-// Resource access. The executable supplies its resources by defining
-// ApplicationResources() (see res/); the framework and the backends look
-// dialogs, strings and icons up here by id.
+// Resource access. The program hands its resource table to the framework at
+// start-up (RunApplication) and a test installs its own with SetResources;
+// the framework and the backends look dialogs, strings and icons up here.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +30,9 @@ struct ResourceTable {
   std::span<const IconResource> icons;
 };
 
-// Defined once per executable.
-const ResourceTable& ApplicationResources();
+// Installs the table the lookups below search (nullptr: none, and nothing
+// is found); the previous one is returned so tests can restore it.
+const ResourceTable* SetResources(const ResourceTable* table);
 
 const DialogTemplate* FindDialogTemplate(UINT id);
 // Empty when there is no such string, as LoadString reports 0 characters.

@@ -81,7 +81,6 @@ inline constexpr UINT ID_HELP = 0xE146;
 inline constexpr UINT SC_SIZE = 0xF000;
 inline constexpr UINT SC_MOVE = 0xF010;
 inline constexpr UINT SC_MINIMIZE = 0xF020;
-inline constexpr UINT SC_MAXIMIZE = 0xF030;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_KEYMENU = 0xF100;
 inline constexpr UINT SC_RESTORE = 0xF120;
@@ -102,13 +101,10 @@ inline constexpr int SM_CYSMICON = 50;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
-inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
-inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
-inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // Dialog styles.
@@ -129,7 +125,6 @@ inline constexpr DWORD SS_NOPREFIX = 0x0080;
 
 // Font character sets and weights.
 inline constexpr int DEFAULT_CHARSET = 1;
-inline constexpr int SHIFTJIS_CHARSET = 128;
 inline constexpr int FW_DONTCARE = 0;
 
 }  // namespace fw

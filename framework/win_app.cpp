@@ -23,14 +23,7 @@ BOOL CWinApp::InitInstance() {
 }
 
 int CWinApp::ExitInstance() {
-  switch (mainWindowResult_) {
-    case IDOK:
-      return 0;
-    case IDCANCEL:
-      return 1;
-    default:
-      return 2;
-  }
+  return 0;
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
@@ -68,7 +61,7 @@ CWinApp* AfxGetApp() {
 int AfxWinMain(const char* argv0) {
   CWinApp* app = AfxGetApp();
   if (app == nullptr) {
-    return 2;
+    return 1;
   }
   app->SetAppNameFromExecutable(argv0);
   app->InitInstance();

@@ -19,8 +19,8 @@ class CWinApp : public CCmdTarget {
   ~CWinApp() override;
 
   virtual BOOL InitInstance();
-  // The process's exit status: 0 when the main dialog ended with OK, 1 when
-  // it ended with Cancel, 2 when it could not be shown at all.
+  // The process's exit status; the framework's own choice is 0. The
+  // application decides what its main window's result means.
   virtual int ExitInstance();
 
   HICON LoadIcon(UINT nIDResource) const;
@@ -34,6 +34,9 @@ class CWinApp : public CCmdTarget {
   void SetAppNameFromExecutable(const char* argv0);
   // Called by CDialog::DoModal when the main window's dialog has ended.
   void OnMainWindowEnded(INT_PTR result);
+  // What the main window's DoModal returned; -1 while it has not ended, or
+  // when it could not be shown.
+  INT_PTR MainWindowResult() const { return mainWindowResult_; }
 
   CWnd* m_pMainWnd = nullptr;
 
@@ -45,7 +48,7 @@ class CWinApp : public CCmdTarget {
 CWinApp* AfxGetApp();
 
 // Runs the application object: InitInstance, then ExitInstance, whose value
-// is returned as the exit status.
+// is returned as the exit status (1 when there is no application object).
 int AfxWinMain(const char* argv0);
 
 }  // namespace fw

@@ -141,12 +141,11 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
   peer_->MoveTo(placed.left, placed.top);
 }
 
-int CWnd::MessageBox(const char* text, const char* caption, UINT) {
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
   // Without a caption the message is titled with the program's name.
   const CWinApp* app = AfxGetApp();
   const char* title = caption != nullptr ? caption : app != nullptr ? app->AppName() : "";
-  CurrentPlatform().ShowErrorMessage(this, title, text);
-  return IDOK;
+  return CurrentPlatform().ShowMessage(this, title, text, type);
 }
 
 void CWnd::AttachPeer(WindowPeer* peer, bool hasSystemMenu) {

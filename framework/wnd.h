@@ -15,6 +15,7 @@ class WindowPeer;
 
 inline constexpr UINT MB_OK = 0x0000;
 inline constexpr UINT MB_ICONERROR = 0x0010;
+inline constexpr UINT MB_ICONMASK = 0x00F0;
 
 class CWnd : public CCmdTarget {
  public:

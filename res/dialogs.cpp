@@ -1,13 +1,11 @@
 // The program's dialog templates and string table: the one description of
 // each dialog, from which every backend builds it.
 #include "app/resource.h"
-#include "framework/resources.h"
+#include "res/chronolist_resources.h"
 
 using namespace fw;
 
 namespace {
-
-constexpr WORD kJapanese = 0x0411;
 
 const DialogFont kDialogFont{9, FW_DONTCARE, false, DEFAULT_CHARSET, "ＭＳ Ｐゴシック"};
 
@@ -18,7 +16,6 @@ const DialogTemplate kDialogs[] = {
     {
         .id = IDD_ABOUT_BOX,
         .extended = false,
-        .language = kJapanese,
         .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU,
         .exStyle = 0,
         .x = 0,
@@ -61,7 +58,6 @@ const DialogTemplate kDialogs[] = {
     {
         .id = IDD_MAIN_DIALOG,
         .extended = true,
-        .language = kJapanese,
         .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
         .exStyle = WS_EX_APPWINDOW,
         .x = 0,
@@ -123,7 +119,7 @@ const IconResource kIcons[] = {
 
 }  // namespace
 
-const ResourceTable& fw::ApplicationResources() {
+const ResourceTable& chronolist::Resources() {
   static const ResourceTable table{kDialogs, kStrings, kIcons};
   return table;
 }

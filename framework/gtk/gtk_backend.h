@@ -1,25 +1,21 @@
 // The GTK 3 backend of the framework.
 //
 // Implements:
-//   - the process entry point: opens the display (exit status 2 and one line
-//     on stderr when there is none), installs the backend, runs the one
-//     application object;
+//   - RunApplication (framework/application.h): opens the display (one line
+//     on stderr, under the program's name, when there is none), installs the
+//     backend and the program's resources, runs the one application object;
 //   - modal dialogs from dialog templates: a fixed-size window whose client
 //     area is the template converted with the dialog font's real metrics,
 //     push buttons, left-aligned static texts and icons, a compact caption bar
 //     drawn by the program (icon, caption, close box) on every desktop;
-//   - Windows keyboard rules: Enter, Esc, Tab/Shift+Tab, Space, F1, Alt+F4,
-//     Alt+Space; the close box and the window manager's close as Cancel;
+//   - the Windows keyboard rules of framework/dialog_keys.h on GDK's keys;
+//     the close box and the window manager's close as Cancel;
 //   - the window (system) menu from the icon, a right click on the caption
 //     bar or Alt+Space;
 //   - WM_SETICON, WM_PAINT (with a cairo paint context), icons decoded from
-//     the program's .ico resources, error messages.
+//     the program's icon resources, error messages.
+//
+// Files: gtk_platform.cpp (the entry and the Platform), gtk_dialog_window.*
+// (a dialog's window), gtk_dialog_keyboard.cpp, gtk_caption_bar.cpp,
+// gtk_dialog_font.*, gtk_dialog_style.*, gtk_icons.*, gtk_display.*.
 #pragma once
-
-namespace fw::gtk {
-
-// Opens the display, installs the backend and runs the application object.
-// Returns the process's exit status.
-int RunApplication(int argc, char** argv);
-
-}  // namespace fw::gtk

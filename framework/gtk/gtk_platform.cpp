@@ -1,17 +1,22 @@
+// The GTK backend's Platform and RunApplication; see gtk_backend.h.
 #include <gtk/gtk.h>
 
 #include <cstdio>
 #include <map>
 #include <memory>
 
+#include "framework/application.h"
 #include "framework/dialog.h"
 #include "framework/gtk/gtk_backend.h"
 #include "framework/gtk/gtk_dialog_window.h"
 #include "framework/gtk/gtk_icons.h"
 #include "framework/platform.h"
+#include "framework/resources.h"
 #include "framework/win_app.h"
+#include "framework/wnd.h"
 
-namespace fw::gtk {
+namespace fw {
+namespace gtk {
 
 namespace {
 
@@ -44,12 +49,15 @@ class GtkPlatform final : public Platform {
     }
   }
 
-  void ShowErrorMessage(CWnd* owner, const std::string& caption, const std::string& text) override {
+  int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
+                  UINT type) override {
     auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
+    const GtkMessageType kind =
+        (type & MB_ICONMASK) == MB_ICONERROR ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER;
     GtkWidget* message = gtk_message_dialog_new(
         ownerWindow != nullptr ? ownerWindow->Window() : nullptr,
-        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), kind,
+        GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(message), caption.c_str());
     gtk_window_set_position(GTK_WINDOW(message), GTK_WIN_POS_CENTER_ON_PARENT);
     gtk_dialog_set_default_response(GTK_DIALOG(message), GTK_RESPONSE_OK);
@@ -64,6 +72,7 @@ class GtkPlatform final : public Platform {
     if (wasEnabled) {
       ownerWindow->Enable(true);
     }
+    return IDOK;
   }
 
  private:
@@ -71,8 +80,9 @@ class GtkPlatform final : public Platform {
 };
 
 }  // namespace
+}  // namespace gtk
 
-int RunApplication(int, char** argv) {
+int RunApplication(int, char** argv, const ResourceTable& resources) {
   // Centring a dialog and moving it from the keyboard need window positions,
   // which only X11 gives a client. So X11 it is whenever a server is there
   // (XWayland on every Wayland desktop), Wayland natively otherwise; the
@@ -88,16 +98,25 @@ int RunApplication(int, char** argv) {
   char* gtkArgvStorage[] = {argv[0], nullptr};
   char** gtkArgv = gtkArgvStorage;
   if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr) {
+      app->SetAppNameFromExecutable(argv[0]);
+    }
     std::fprintf(stderr,
-                 "chronolist: cannot open a display; it needs an X server (DISPLAY) or a "
-                 "Wayland compositor (WAYLAND_DISPLAY)\n");
-    return 2;
+                 "%s: cannot open a display; it needs an X server (DISPLAY) or a "
+                 "Wayland compositor (WAYLAND_DISPLAY)\n",
+                 app != nullptr ? app->AppName() : argv[0]);
+    // As after a main window that never showed: the application says what
+    // that means for the exit status.
+    return app != nullptr ? app->ExitInstance() : 1;
   }
-  GtkPlatform platform;
-  Platform* previous = SetPlatform(&platform);
+  gtk::GtkPlatform platform;
+  Platform* previousPlatform = SetPlatform(&platform);
+  const ResourceTable* previousResources = SetResources(&resources);
   const int status = AfxWinMain(argv[0]);
-  SetPlatform(previous);
+  SetResources(previousResources);
+  SetPlatform(previousPlatform);
   return status;
 }
 
-}  // namespace fw::gtk
+}  // namespace fw

@@ -1,8 +1,8 @@
 // The Win32 backend of the framework.
 //
 // Implements:
-//   - the process entry point (WinMain): installs the backend and runs the
-//     one application object; its exit status is the program's;
+//   - RunApplication (framework/application.h): installs the backend and the
+//     program's resources and runs the one application object;
 //   - modal dialogs run by the Windows dialog manager from in-memory
 //     templates (DLGTEMPLATEEX or DLGTEMPLATE) built from the shared template
 //     data, with the framework's centring, message maps and default handling;
@@ -11,11 +11,3 @@
 //     WM_QUERYDRAGICON, F1 (WM_HELP) as ID_HELP, error messages (MessageBoxW).
 // Text is UTF-8 inside the program and UTF-16 at every Win32 call.
 #pragma once
-
-namespace fw::win32 {
-
-// Installs the backend and runs the application object; returns the exit
-// status.
-int RunApplication();
-
-}  // namespace fw::win32

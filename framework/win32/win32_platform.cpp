@@ -1,11 +1,14 @@
+// The Win32 backend's Platform and RunApplication; see win32_backend.h.
 #include <map>
 #include <string>
 
+#include "framework/application.h"
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
 #include "framework/dialog_template_binary.h"
 #include "framework/menu.h"
 #include "framework/platform.h"
+#include "framework/resources.h"
 #include "framework/text_encoding.h"
 #include "framework/win32/win32_backend.h"
 #include "framework/win_app.h"
@@ -18,7 +21,8 @@ struct fw::IconHandle {
   ::HICON small;
 };
 
-namespace fw::win32 {
+namespace fw {
+namespace win32 {
 
 namespace {
 
@@ -229,10 +233,11 @@ class Win32Platform final : public Platform {
 
   int GetSystemMetrics(int index) const override { return ::GetSystemMetrics(index); }
 
-  void ShowErrorMessage(CWnd* owner, const std::string& caption, const std::string& text) override {
+  int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
+                  fw::UINT type) override {
     auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
-    ::MessageBoxW(ownerWindow != nullptr ? ownerWindow->Handle() : nullptr, Wide(text).c_str(),
-                  Wide(caption).c_str(), MB_OK | MB_ICONERROR);
+    return ::MessageBoxW(ownerWindow != nullptr ? ownerWindow->Handle() : nullptr,
+                         Wide(text).c_str(), Wide(caption).c_str(), type);
   }
 
  private:
@@ -255,12 +260,19 @@ std::string ExecutablePath() {
 
 }  // namespace
 
-int RunApplication() {
-  Win32Platform platform;
-  Platform* previous = SetPlatform(&platform);
-  const int status = AfxWinMain(ExecutablePath().c_str());
-  SetPlatform(previous);
+}  // namespace win32
+
+// The command line is not the program's to interpret: it is ignored, and the
+// program's name comes from the executable's path in UTF-16, which argv[0]
+// would give in the ANSI code page.
+int RunApplication(int, char**, const ResourceTable& resources) {
+  win32::Win32Platform platform;
+  Platform* previousPlatform = SetPlatform(&platform);
+  const ResourceTable* previousResources = SetResources(&resources);
+  const int status = AfxWinMain(win32::ExecutablePath().c_str());
+  SetResources(previousResources);
+  SetPlatform(previousPlatform);
   return status;
 }
 
-}  // namespace fw::win32
+}  // namespace fw

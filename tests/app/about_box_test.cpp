@@ -8,6 +8,7 @@
 #include "app/resource.h"
 #include "app/time_list_app.h"
 #include "support/fake_platform.h"
+#include "support/scoped_resources.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 using namespace fw;
 using chronolist::testing::FakePeer;
 using chronolist::testing::FakePlatform;
+using chronolist::testing::ScopedResources;
 using chronolist::testing::ScratchFolder;
 
 constexpr const char* kAboutText = "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)...";
@@ -115,6 +117,35 @@ TEST_F(AboutBoxTest, AWindowWithoutSystemMenuGetsNoEntry) {
   EXPECT_TRUE(platform.runs.back().systemMenu.empty());
   // The icons are still set after the menu step.
   EXPECT_EQ(platform.runs.back().calls.front(), "SetIcon big");
+}
+
+// A build whose string table lacks the About entry's text: the system menu
+// must stay exactly as the system made it, without even the separator.
+TEST(MissingAboutString, LeavesTheSystemMenuUntouched) {
+  const DialogFont font{9, FW_DONTCARE, false, DEFAULT_CHARSET, "Sans"};
+  const DialogTemplate dialogs[] = {
+      {.id = IDD_MAIN_DIALOG,
+       .style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+       .cx = 143,
+       .cy = 63,
+       .caption = "ChronolistEx",
+       .font = font,
+       .items = {}},
+  };
+  const StringResource strings[] = {{IDS_PAGE_NOT_WRITTEN, "%1"}};
+  const ResourceTable table{dialogs, strings, {}};
+  const ScopedResources installed(table);
+
+  FakePlatform platform;
+  CTimeListApp app;
+  EXPECT_EQ(AfxWinMain("chronolist"), 1);
+  ASSERT_EQ(platform.runs.size(), 1u);
+  const auto& menu = platform.runs[0].systemMenu;
+  ASSERT_EQ(menu.size(), 2u);
+  EXPECT_EQ(menu[0].id, SC_MOVE);
+  EXPECT_EQ(menu[1].id, SC_CLOSE);
+  // The icons are set all the same.
+  EXPECT_NE(platform.runs[0].bigIcon, nullptr);
 }
 
 TEST(AboutDialog, HasNoHandlersOfItsOwn) {

@@ -15,7 +15,6 @@ TEST(MainDialogTemplate, Frame) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->id, 102u);
   EXPECT_TRUE(dialog->extended);
-  EXPECT_EQ(dialog->language, 0x0411);
   EXPECT_EQ(dialog->style,
             DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
   EXPECT_EQ(dialog->exStyle, WS_EX_APPWINDOW);
@@ -90,7 +89,6 @@ TEST(AboutBoxTemplate, FrameAndControls) {
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(about->id, 100u);
   EXPECT_FALSE(about->extended);
-  EXPECT_EQ(about->language, 0x0411);
   EXPECT_EQ(about->style, DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
   EXPECT_EQ(about->exStyle, 0u);
   EXPECT_EQ(about->x, 0);

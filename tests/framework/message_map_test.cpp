@@ -274,7 +274,9 @@ TEST_F(DoModalTest, TheMainWindowOwnsDisablesAndCentresAParentlessDialog) {
   EXPECT_EQ(app.m_pMainWnd, &main) << "a secondary dialog must not clear the main window";
 }
 
-TEST_F(DoModalTest, TheMainWindowsResultBecomesTheExitStatus) {
+// The exit status is the application's ExitInstance, which sees how the
+// main window ended; the framework adds no meaning of its own.
+TEST_F(DoModalTest, ExitInstanceSeesTheMainWindowsResult) {
   struct App : CWinApp {
     int dialogResult = 0;
     BOOL InitInstance() override {
@@ -284,27 +286,46 @@ TEST_F(DoModalTest, TheMainWindowsResultBecomesTheExitStatus) {
       mainCleared = m_pMainWnd == nullptr;
       return FALSE;
     }
+    int ExitInstance() override { return 10 + static_cast<int>(MainWindowResult()); }
     bool mainCleared = false;
   };
   {
     App app;
+    EXPECT_EQ(app.MainWindowResult(), -1);
     platform.scripts[1] = [](CDialog& dialog, FakePeer&) { dialog.SendMessage(WM_COMMAND, IDOK); };
-    EXPECT_EQ(AfxWinMain("/usr/bin/chronolist"), 0);
+    EXPECT_EQ(AfxWinMain("/usr/bin/chronolist"), 11);
     EXPECT_TRUE(app.mainCleared);
     EXPECT_STREQ(app.AppName(), "chronolist");
   }
   {
     App app;
     platform.scripts.clear();
-    EXPECT_EQ(AfxWinMain("C:\\Games\\Chronolist.exe"), 1);
+    EXPECT_EQ(AfxWinMain("C:\\Games\\Chronolist.exe"), 12);
     EXPECT_STREQ(app.AppName(), "Chronolist");
   }
   {
     App app;
     platform.failToCreate = true;
-    EXPECT_EQ(AfxWinMain("chronolist"), 2);
+    EXPECT_EQ(AfxWinMain("chronolist"), 9);
     EXPECT_EQ(app.dialogResult, -1);
   }
+  {
+    CWinApp app;  // the framework's own status
+    platform.failToCreate = false;
+    EXPECT_EQ(AfxWinMain("chronolist"), 0);
+  }
+}
+
+TEST_F(DoModalTest, MessageBoxPassesItsTypeAndReturnsTheButton) {
+  CWinApp app("Chronolist");
+  CWnd window;
+  EXPECT_EQ(window.MessageBox("plain"), IDOK);
+  EXPECT_EQ(window.MessageBox("failed", "Caption", MB_OK | MB_ICONERROR), IDOK);
+  ASSERT_EQ(platform.messages.size(), 2u);
+  // Without a caption, the program's name titles it.
+  EXPECT_EQ(platform.messages[0], std::make_pair(std::string("Chronolist"), std::string("plain")));
+  EXPECT_EQ(platform.messages[1], std::make_pair(std::string("Caption"), std::string("failed")));
+  EXPECT_EQ(platform.messageTypes, (std::vector<UINT>{MB_OK, MB_OK | MB_ICONERROR}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The resources the framework tests run against: two small dialogs (one
-// placed by its template) and a few strings.
+// The resources the framework tests run against, installed for the whole
+// test program: two small dialogs (one placed by its template) and a few
+// strings.
 #include "framework/resources.h"
+#include "support/scoped_resources.h"
 
 using namespace fw;
 
@@ -36,9 +38,7 @@ const StringResource kStrings[] = {
     {12, ""},
 };
 
-}  // namespace
+const ResourceTable kTable{kDialogs, kStrings, {}};
+const chronolist::testing::ScopedResources kInstalled(kTable);
 
-const ResourceTable& fw::ApplicationResources() {
-  static const ResourceTable table{kDialogs, kStrings, {}};
-  return table;
-}
+}  // namespace

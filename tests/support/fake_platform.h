@@ -118,6 +118,7 @@ class FakePlatform final : public fw::Platform {
   };
   std::vector<Run> runs;
   std::vector<std::pair<std::string, std::string>> messages;  // caption, text
+  std::vector<fw::UINT> messageTypes;                         // of each message
   std::vector<fw::UINT> iconsLoaded;
 
   fw::INT_PTR RunModalDialog(fw::CDialog& dialog, const fw::DialogTemplate& dialogTemplate,
@@ -159,8 +160,11 @@ class FakePlatform final : public fw::Platform {
     return index == fw::SM_CXICON || index == fw::SM_CYICON ? 32 : 0;
   }
 
-  void ShowErrorMessage(fw::CWnd*, const std::string& caption, const std::string& text) override {
+  int ShowMessage(fw::CWnd*, const std::string& caption, const std::string& text,
+                  fw::UINT type) override {
     messages.emplace_back(caption, text);
+    messageTypes.push_back(type);
+    return fw::IDOK;
   }
 
  private:
