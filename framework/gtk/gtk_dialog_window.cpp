@@ -256,9 +256,12 @@ void DialogWindow::ApplyStyle(const std::string& fontFamily) {
       scope + " .fw-client, " + scope + " .fw-client *, " + scope + " .fw-caption * { " + font +
       " }\n" + scope + " .fw-frame { border: 1px solid @borders; }\n" + scope +
       " .fw-caption { background-color: shade(@theme_bg_color, 0.9); "
-      "border-bottom: 1px solid @borders; padding: 0.2em 0.2em 0.2em 0.35em; }\n" +
-      scope + " .fw-caption button { min-height: 0; min-width: 0; padding: 1px; margin: 0; }\n" +
-      scope + " .fw-client button { min-height: 0; min-width: 0; padding: 0 2px; }\n" + scope +
+      "border-bottom: 1px solid @borders; }\n" +
+      // In em, so that the text keeps clear of the bar's edges at any font
+      // scale. (The event box round the row ignores padding.)
+      scope + " .fw-caption-row { padding: 0.25em 0.2em 0.25em 0.3em; }\n" + scope +
+      " .fw-caption button { min-height: 0; min-width: 0; padding: 1px; margin: 0; }\n" + scope +
+      " .fw-client button { min-height: 0; min-width: 0; padding: 0 2px; }\n" + scope +
       " .fw-client button.fw-default { border-color: #1c71d8; "
       "box-shadow: inset 0 0 0 1px #1c71d8; }\n" +
       scope + " .fw-client label { padding: 0; margin: 0; }\n" +
@@ -275,13 +278,13 @@ GtkWidget* DialogWindow::BuildCaptionBar() {
   caption_ = gtk_event_box_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "fw-caption");
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+  gtk_style_context_add_class(gtk_widget_get_style_context(row), "fw-caption-row");
   gtk_container_add(GTK_CONTAINER(caption_), row);
 
   // The icon is the system menu's button, as on Windows.
   GtkWidget* iconBox = gtk_event_box_new();
   captionIcon_ = gtk_image_new();
   gtk_widget_set_size_request(captionIcon_, kSmallIconSize, kSmallIconSize);
-  gtk_widget_set_margin_start(captionIcon_, 3);  // an event box ignores CSS padding
   gtk_container_add(GTK_CONTAINER(iconBox), captionIcon_);
   g_signal_connect(iconBox, "button-press-event", G_CALLBACK(OnIconPress), this);
   gtk_box_pack_start(GTK_BOX(row), iconBox, FALSE, FALSE, 0);

@@ -63,6 +63,17 @@ TEST(Menu, AccessKeysAndDisplayedText) {
   EXPECT_EQ(MenuDisplayText("trailing&"), "trailing&");
 }
 
+// What a screen reader says: no access-key hint, no ellipsis; a parenthesis
+// that is not the hint stays.
+TEST(Menu, ItemNamesForScreenReaders) {
+  EXPECT_EQ(MenuItemName("閉じる(&C)"), "閉じる");
+  EXPECT_EQ(MenuItemName("Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."), "Chronolist のﾊﾞｰｼﾞｮﾝ情報");
+  EXPECT_EQ(MenuItemName("&Close"), "Close");
+  EXPECT_EQ(MenuItemName("Size (L)"), "Size (L)");
+  EXPECT_EQ(MenuItemName("&Size (L)"), "Size (L)");
+  EXPECT_EQ(MenuItemName("R&&D (X)"), "R&D (X)");
+}
+
 TEST(Strings, LoadFromTheStringTable) {
   CString text;
   EXPECT_TRUE(text.LoadString(11));

@@ -32,6 +32,7 @@
 #include "framework/dialog_units.h"
 #include "framework/resources.h"
 #include "program_test.h"
+#include "support/ico_slice.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"
 #include "x_driver.h"
@@ -337,37 +338,10 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
     return {numbers[0], numbers[1]};
   }
 
-  // The deepest image of `size` pixels in an .ico, as _NET_WM_ICON holds it
-  // (ARGB), read by gdk-pixbuf from an .ico cut down to that one image.
-  // Empty when the .ico has no image of that size.
+  // The .ico's deepest image of `size` pixels as _NET_WM_ICON holds it:
+  // ARGB, fully opaque or clear. Empty when the .ico has no such image.
   static std::vector<std::uint32_t> IcoImageArgb(const std::string& ico, int size) {
-    const auto u16 = [&](std::size_t at) {
-      return static_cast<unsigned>(static_cast<unsigned char>(ico.at(at)) |
-                                   static_cast<unsigned char>(ico.at(at + 1)) << 8);
-    };
-    const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-    std::size_t entry = 0;
-    unsigned bestBits = 0;
-    for (unsigned i = 0; i < u16(4); ++i) {
-      const std::size_t at = 6 + 16 * static_cast<std::size_t>(i);
-      const int width = static_cast<unsigned char>(ico.at(at)) == 0 ? 256 : ico.at(at);
-      if (width == size && u16(at + 6) > bestBits) {
-        entry = at;
-        bestBits = u16(at + 6);
-      }
-    }
-    if (entry == 0) {
-      return {};
-    }
-    const unsigned length = u32(entry + 8);
-    const unsigned offset = u32(entry + 12);
-    std::string one = ico.substr(0, 4) + std::string("\x01\x00", 2) + ico.substr(entry, 12) +
-                      std::string("\x16\x00\x00\x00", 4) + ico.substr(offset, length);
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
-    gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(one.data()), one.size(),
-                            nullptr);
-    gdk_pixbuf_loader_close(loader, nullptr);
-    GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
+    GdkPixbuf* image = testing::IcoImage(ico, size);
     std::vector<std::uint32_t> argb;
     if (image != nullptr && gdk_pixbuf_get_n_channels(image) == 4) {
       const int stride = gdk_pixbuf_get_rowstride(image);
@@ -381,7 +355,9 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
         }
       }
     }
-    g_object_unref(loader);
+    if (image != nullptr) {
+      g_object_unref(image);
+    }
     return argb;
   }
 
