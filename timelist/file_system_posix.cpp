@@ -156,11 +156,9 @@ int CreateLockedTemporary(int folder, const std::string& prefix, mode_t mode,
     ::flock(unnamed, LOCK_EX);
     return unnamed;
   }
-  // Older kernels see O_TMPFILE as O_DIRECTORY (EISDIR); some file systems
-  // do not support it (EOPNOTSUPP). Anything else is a real failure.
-  if (errno != EISDIR && errno != EOPNOTSUPP && errno != EINVAL) {
-    return -1;
-  }
+  // Older kernels and some file systems cannot do it; others refuse it where a
+  // named file fails for a reason the user can act on (EPERM in a removed
+  // folder, where the name gives ENOENT). Either way a named file decides.
 #endif
   for (;;) {
     tempName = prefix + RandomSuffix();
