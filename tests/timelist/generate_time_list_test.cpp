@@ -315,6 +315,32 @@ TEST(GenerateTimeListFailure, WritersKilledAtRandomNeverLeaveAPartialPage) {
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
 }
 
+// Copies running at once each clear abandoned temporary files: none may take
+// another's file for abandoned, or that copy's rename would fail.
+TEST(GenerateTimeListTemporaries, ConcurrentWritersAllSucceed) {
+  ScratchFolder folder;
+  LaySampleReplays();
+  std::vector<pid_t> children;
+  for (int child = 0; child < 4; ++child) {
+    children.push_back(::fork());
+    if (children.back() == 0) {
+      for (int run = 0; run < 100; ++run) {
+        if (const int code = GenerateExitCode(); code != 0) {
+          ::_exit(code);
+        }
+      }
+      ::_exit(0);
+    }
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  }
+  EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
+}
+
 // Checks as a user without privileges, in a folder that user owns: root
 // may write any page and would hide the faults.
 class GenerateTimeListAsUser : public ::testing::Test {
