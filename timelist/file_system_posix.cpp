@@ -153,6 +153,7 @@ int CreateLockedTemporary(int folder, const std::string& prefix, mode_t mode,
 #ifdef O_TMPFILE
   const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (unnamed >= 0) {
+    // Nobody else can reach it before it is linked: the lock cannot wait.
     ::flock(unnamed, LOCK_EX);
     return unnamed;
   }
@@ -171,9 +172,13 @@ int CreateLockedTemporary(int folder, const std::string& prefix, mode_t mode,
       return -1;
     }
     // Another run may have found the file in the moment before the lock and
-    // removed it: then the file is nameless and a new one is needed.
+    // removed it: then the file is nameless and a new one is needed. Where
+    // the file system has no locks, no other run can lock it either, and so
+    // none removes it.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
     struct stat status {};
-    if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &status) == 0 && status.st_nlink > 0) {
+    if (::fstat(fd, &status) != 0 || status.st_nlink > 0) {
       return fd;
     }
     ::close(fd);
@@ -223,6 +228,13 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   const std::string prefix = name + kTemporaryInfix;
 
   FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+#ifdef O_PATH
+  // A folder the user may write but not list still takes the page; only the
+  // clearing of abandoned files and the folder's sync need to read it.
+  if (folder.get() < 0 && errno == EACCES) {
+    folder.Reset(::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+#endif
   if (folder.get() < 0) {
     return LastError();
   }
