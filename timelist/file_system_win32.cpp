@@ -106,8 +106,9 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
                                    static_cast<DWORD>(buffer.size()))) {
     return {};
   }
+  // Some Wine versions fail here without setting an error.
   const DWORD failure = ::GetLastError();
-  if (failure != ERROR_INVALID_PARAMETER && failure != ERROR_NOT_SUPPORTED &&
+  if (failure != ERROR_SUCCESS && failure != ERROR_INVALID_PARAMETER && failure != ERROR_NOT_SUPPORTED &&
       failure != ERROR_CALL_NOT_IMPLEMENTED && failure != ERROR_INVALID_FUNCTION) {
     return {static_cast<int>(failure), std::system_category()};
   }

@@ -122,10 +122,8 @@ TEST(GenerateTimeListTemporaries, DeadWritersFilesGoLiveWritersFilesStay) {
   ScratchFolder folder;
   LaySampleReplays();
   const std::string held = std::string(kTimeListFileName) + ".tmp-0123456789abcdef";
-  std::vector<std::string> abandoned;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    abandoned.push_back(std::string(kTimeListFileName) + ".tmp-1-" + std::to_string(attempt));
-    WriteBytes(abandoned.back(), "<HTML>half");
+    WriteBytes(std::string(kTimeListFileName) + ".tmp-1-" + std::to_string(attempt), "<HTML>half");
   }
   WriteBytes(held, "<HTML>being written");
   WriteBytes("replistEX.html.bak", "not ours");
@@ -160,34 +158,37 @@ TEST(GenerateTimeListTemporaries, DeadWritersFilesGoLiveWritersFilesStay) {
 
 // The result names the page by its full path and says whether a previous page
 // is there to be kept: not when there was none, nor when the folder is gone.
-TEST(GenerateTimeListFailure, TheResultNamesThePageAndWhetherOneIsKept){{ScratchFolder folder;
-WriteBytes(kTimeListFileName, kOldPage);
-const PageWriteResult written = GenerateTimeList();
-EXPECT_TRUE(written.written());
-EXPECT_FALSE(written.previousPageKept);
-EXPECT_EQ(fs::u8path(written.path), fs::current_path() / kTimeListFileName);
-}  // namespace
-{
-  ScratchFolder folder;
-  fs::create_directory(kTimeListFileName);
-  const PageWriteResult failed = GenerateTimeList();
-  EXPECT_FALSE(failed.written());
-  EXPECT_FALSE(failed.previousPageKept) << "a folder is no previous page";
-  EXPECT_EQ(fs::u8path(failed.path), fs::current_path() / kTimeListFileName);
-}
+TEST(GenerateTimeListFailure, TheResultNamesThePageAndWhetherOneIsKept) {
+  const auto fullPath = [] { return (fs::current_path() / kTimeListFileName).string(); };
+  {
+    ScratchFolder folder;
+    WriteBytes(kTimeListFileName, kOldPage);
+    const PageWriteResult written = GenerateTimeList();
+    EXPECT_TRUE(written.written());
+    EXPECT_FALSE(written.previousPageKept);
+    EXPECT_EQ(written.path, fullPath());
+  }
+  {
+    ScratchFolder folder;
+    fs::create_directory(kTimeListFileName);
+    const PageWriteResult failed = GenerateTimeList();
+    EXPECT_FALSE(failed.written());
+    EXPECT_FALSE(failed.previousPageKept) << "a folder is no previous page";
+    EXPECT_EQ(failed.path, fullPath());
+  }
 #ifndef _WIN32
-{
-  ScratchFolder folder;
-  fs::create_directory("game");
-  fs::current_path("game");
-  fs::remove("../game");
-  const PageWriteResult failed = GenerateTimeList();
-  EXPECT_EQ(failed.error, std::errc::no_such_file_or_directory) << failed.reason();
-  EXPECT_FALSE(failed.previousPageKept);
-  EXPECT_EQ(failed.path, kTimeListFileName);
-}
+  {
+    ScratchFolder folder;
+    fs::create_directory("game");
+    fs::current_path("game");
+    fs::remove("../game");
+    const PageWriteResult failed = GenerateTimeList();
+    EXPECT_EQ(failed.error, std::errc::no_such_file_or_directory) << failed.reason();
+    EXPECT_FALSE(failed.previousPageKept);
+    EXPECT_EQ(failed.path, kTimeListFileName);
+  }
 #endif
-}  // namespace chronolist
+}
 
 #ifdef _WIN32
 TEST(GenerateTimeListFailure, AReadOnlyPageIsKept) {
