@@ -306,33 +306,6 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
 }
 
-// Wine running as root would write through the read-only attribute; the
-// program must refuse as Windows does, and leave the page as it was.
-TEST_F(WindowsProgramTest, ReadOnlyPageShowsAnErrorAndIsKept) {
-  LaySampleReplays();
-  WriteBytes(kPage, kOldPage);
-  fs::permissions(kPage, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
-                  fs::perm_options::replace);
-  const WindowId dialog = Start();
-  driver_->SendKey(dialog, "Return");
-
-  const WindowId error = WaitForOwnWindow(
-      [&](const TopLevel& topLevel) {
-        return topLevel.window != dialog && !topLevel.overrideRedirect;
-      },
-      "other than the dialog");
-  EXPECT_TRUE(app_->Running());
-  driver_->SendKey(error, "Return");
-  ASSERT_TRUE(driver_->WaitUntilGone(error, kWindowTimeout))
-      << "Return did not close the error message";
-  ExpectOnlyTheDialog("closing the error message");
-
-  driver_->SendKey(dialog, "Escape");
-  ExpectExit(1);
-  EXPECT_EQ(ReadBytes(kPage), kOldPage);
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
-}
-
 }  // namespace
 }  // namespace chronolist
 

