@@ -96,5 +96,13 @@ TEST(Strings, FormatString1ReplacesEveryPlaceholderOnce) {
   EXPECT_EQ(text, "");
 }
 
+TEST(Strings, FormatString2FillsBothPlaceholdersInOnePass) {
+  CString text;
+  AfxFormatString2(text, 13, "/home/a %2", "No space");
+  EXPECT_EQ(text, "No space in /home/a %2; %3 stays");
+  AfxFormatString1(text, 13, "X");
+  EXPECT_EQ(text, "%2 in X; %3 stays") << "a placeholder without an argument stays";
+}
+
 }  // namespace
 }  // namespace fw

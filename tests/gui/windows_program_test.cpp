@@ -11,6 +11,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -182,9 +183,14 @@ bool InJapaneseLocale() {
 
 // What the program says when the page cannot be written, built from the
 // program's own string resource around the system's reason.
-std::string PageNotWrittenMessage(const std::string& reason) {
+// The message for a page that could not be made where there was none
+// before: the page's full path as Windows names it under Wine (Z: is /),
+// then the reason.
+std::string PageNotCreatedMessage(const fs::path& folder, const std::string& reason) {
+  std::string path = "Z:" + (folder / kPage).string();
+  std::replace(path.begin(), path.end(), '/', '\\');
   fw::CString message;
-  fw::AfxFormatString1(message, IDS_PAGE_NOT_WRITTEN, reason.c_str());
+  fw::AfxFormatString2(message, IDS_PAGE_NOT_CREATED, path.c_str(), reason.c_str());
   return message;
 }
 
@@ -489,7 +495,7 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   // the system's own words for it, in the system's language, on one line.
   const std::string reason = SystemReason(kErrorAccessDenied);
   const std::string text = Probe({"message-box", kTitle}).at("text");
-  EXPECT_EQ(text, PageNotWrittenMessage(reason));
+  EXPECT_EQ(text, PageNotCreatedMessage(folder_.path(), reason));
   EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in\n" << text;
   EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "a blank line too many in\n" << text;
 
