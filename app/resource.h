@@ -7,6 +7,7 @@ inline constexpr fw::UINT IDD_ABOUT_BOX = 100;
 inline constexpr fw::UINT IDS_ABOUT_MENU = 101;
 inline constexpr fw::UINT IDD_MAIN_DIALOG = 102;
 inline constexpr fw::UINT IDS_PAGE_NOT_WRITTEN = 103;
+inline constexpr fw::UINT IDS_PAGE_NOT_CREATED = 104;
 inline constexpr fw::UINT IDI_APP_ICON = 128;
 
 // The About entry of the main dialog's system menu. System commands of our

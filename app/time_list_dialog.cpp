@@ -47,10 +47,11 @@ BOOL CTimeListDialog::OnInitDialog() {
 void CTimeListDialog::OnOK() {
   const chronolist::PageWriteResult result = chronolist::GenerateTimeList();
   if (!result.written()) {
-    // The old page is still there; say why the new one is not, and stay
-    // open so that the user can fix the cause and try again.
+    // Say which file and why, and stay open so that the user can fix the
+    // cause and try again. Only a page that was there can be said to remain.
     CString message;
-    AfxFormatString1(message, IDS_PAGE_NOT_WRITTEN, result.reason().c_str());
+    AfxFormatString2(message, result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED,
+                     result.path.c_str(), result.reason().c_str());
     MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
     return;
   }

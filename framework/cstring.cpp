@@ -1,5 +1,7 @@
 #include "framework/cstring.h"
 
+#include <initializer_list>
+
 #include "framework/resources.h"
 
 namespace fw {
@@ -9,20 +11,36 @@ BOOL CString::LoadString(UINT nID) {
   return IsEmpty() ? FALSE : TRUE;
 }
 
-void AfxFormatString1(CString& rString, UINT nIDS, const char* lpsz1) {
+namespace {
+
+// Replaces "%1" ... "%n" in the string `nIDS` in one pass, so that text
+// inserted for one is never taken for another.
+CString FormatString(UINT nIDS, std::initializer_list<const char*> arguments) {
   CString pattern;
   pattern.LoadString(nIDS);
-  const std::string argument = lpsz1 != nullptr ? lpsz1 : "";
   std::string formatted;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern.compare(i, 2, "%1") == 0) {
-      formatted += argument;
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const std::size_t index = static_cast<std::size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && index < arguments.size()) {
+      const char* argument = arguments.begin()[index];
+      formatted += argument != nullptr ? argument : "";
       ++i;
     } else {
       formatted += pattern[i];
     }
   }
-  rString = CString(std::move(formatted));
+  return CString(std::move(formatted));
+}
+
+}  // namespace
+
+void AfxFormatString1(CString& rString, UINT nIDS, const char* lpsz1) {
+  rString = FormatString(nIDS, {lpsz1});
+}
+
+void AfxFormatString2(CString& rString, UINT nIDS, const char* lpsz1, const char* lpsz2) {
+  rString = FormatString(nIDS, {lpsz1, lpsz2});
 }
 
 }  // namespace fw

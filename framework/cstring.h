@@ -1,5 +1,5 @@
 // CString: the framework's string (UTF-8), with loading from the string
-// table and the %1 substitution of AfxFormatString1.
+// table and the %1 and %2 substitutions of AfxFormatString1 and 2.
 #pragma once
 
 #include <string>
@@ -23,5 +23,8 @@ class CString : public std::string {
 // Loads string `nIDS` and replaces each "%1" in it with `lpsz1`, which is
 // inserted as is (a "%1" inside it is not replaced again).
 void AfxFormatString1(CString& rString, UINT nIDS, const char* lpsz1);
+
+// The same with "%1" and "%2" replaced by `lpsz1` and `lpsz2`.
+void AfxFormatString2(CString& rString, UINT nIDS, const char* lpsz1, const char* lpsz2);
 
 }  // namespace fw

@@ -1,5 +1,7 @@
 #include "framework/menu.h"
 
+#include <cctype>
+
 namespace fw {
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem) {
@@ -61,10 +63,11 @@ std::string MenuItemName(const std::string& text) {
   if (name.ends_with("...")) {
     name.erase(name.size() - 3);
   }
-  // "(X)", where X was the access key.
+  // "(X)", where X is the access key.
+  const char key = MenuAccessKey(text);
   const std::size_t open = name.size() >= 3 ? name.size() - 3 : std::string::npos;
-  if (MenuAccessKey(text) != 0 && open != std::string::npos && name[open] == '(' &&
-      name.back() == ')') {
+  if (key != 0 && open != std::string::npos && name[open] == '(' && name.back() == ')' &&
+      static_cast<char>(std::tolower(static_cast<unsigned char>(name[open + 1]))) == key) {
     name.erase(open);
   }
   return name;

@@ -108,9 +108,14 @@ const DialogTemplate kDialogs[] = {
 
 const StringResource kStrings[] = {
     {IDS_ABOUT_MENU, "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
+    // %1 is the page's full path, %2 the system's reason.
     {IDS_PAGE_NOT_WRITTEN,
-     "replistEX.html を書き出せませんでした。\n理由: %1\n\n"
+     "%1 を書き出せませんでした。\n理由: %2\n\n"
      "前のリストはそのまま残っています。原因を取り除いてから、もう一度 OK を押してください。"},
+    // The same when there was no previous page to keep.
+    {IDS_PAGE_NOT_CREATED,
+     "%1 を書き出せませんでした。\n理由: %2\n\n"
+     "原因を取り除いてから、もう一度 OK を押してください。"},
 };
 
 const IconResource kIcons[] = {

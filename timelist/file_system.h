@@ -16,10 +16,18 @@ namespace chronolist {
 // (a FIFO without a writer is opened non-blocking and rejected).
 std::optional<std::uint64_t> RegularFileLength(const std::string& path);
 
+// Temporary files of `path` are named `path` + kTemporaryInfix + a random
+// suffix, in the same folder.
+inline constexpr const char* kTemporaryInfix = ".tmp-";
+
 // Makes `path` hold exactly `contents`, or leaves it as it was. The bytes go to
 // a temporary file in the same folder, are flushed to disk and renamed over
-// `path`; a symlink at `path` is replaced, not followed. On failure the
-// temporary file is removed and the system's error is returned.
+// `path`; a symlink at `path` is replaced, not followed. A file at `path` that
+// the user may not write is left alone (permission denied); one that is
+// replaced keeps its permissions. Temporary files that earlier writers left
+// behind when they died are removed first; those of live writers are not.
+// On failure nothing new is left in the folder and the system's error is
+// returned; a file-size limit is a failure like a full disk, not a signal.
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
 }  // namespace chronolist

@@ -1,9 +1,15 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "timelist/file_system.h"
 
@@ -21,24 +27,50 @@ class FileDescriptor {
   explicit FileDescriptor(int fd) : fd_(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
+  ~FileDescriptor() { Reset(-1); }
+  int get() const { return fd_; }
+  void Reset(int fd) {
     if (fd_ >= 0) {
       ::close(fd_);
     }
-  }
-  int get() const { return fd_; }
-  // Closes now, so that a failing close (NFS, quota) can be reported.
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
+    fd_ = fd;
   }
 
  private:
   int fd_;
 };
 
+// A write past RLIMIT_FSIZE raises SIGXFSZ, whose default action ends the
+// process. Held back for the length of the write, the signal is swallowed and
+// the write fails with EFBIG instead, like a full disk. The mask is the
+// calling thread's, so nothing else in the process is affected.
+class FileSizeSignalHeld {
+ public:
+  FileSizeSignalHeld() {
+    ::sigemptyset(&signal_);
+    ::sigaddset(&signal_, SIGXFSZ);
+    ::pthread_sigmask(SIG_BLOCK, &signal_, &previous_);
+  }
+  FileSizeSignalHeld(const FileSizeSignalHeld&) = delete;
+  FileSizeSignalHeld& operator=(const FileSizeSignalHeld&) = delete;
+  ~FileSizeSignalHeld() {
+    // A caller that blocked the signal itself keeps whatever is pending.
+    if (::sigismember(&previous_, SIGXFSZ) == 1) {
+      return;
+    }
+    const timespec now{};
+    while (::sigtimedwait(&signal_, nullptr, &now) == SIGXFSZ) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+
+ private:
+  sigset_t signal_{};
+  sigset_t previous_{};
+};
+
 std::error_code WriteAll(int fd, std::string_view bytes) {
+  const FileSizeSignalHeld held;
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
@@ -52,31 +84,124 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
   return {};
 }
 
-// Creates a fresh file beside `path` (O_EXCL: never reuses or follows
-// anything already there). Mode 0666 lets the umask decide, as fopen would.
-int CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".tmp-%ld-%d", static_cast<long>(::getpid()), attempt);
-    tempPath = path + suffix;
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) {
-      return fd;
-    }
+// Sixteen hex digits from the kernel's random source, so that no one can
+// guess the name and place something there first.
+std::string RandomSuffix() {
+  std::uint64_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    bits ^= (static_cast<std::uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15u) ^
+            (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ static_cast<std::uint64_t>(::getpid());
   }
-  errno = EEXIST;
-  return -1;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+  return hex;
 }
 
-// Makes the rename itself durable. Best effort: a folder that cannot be
-// synced does not undo a page that is already in place.
-void SyncParentFolder(const std::string& path) {
+// The folder part of `path` (ending in '/') and its last component.
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
   const auto slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
+  folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Every writer holds an exclusive flock on its temporary file until the file
+// is renamed or removed, and the kernel drops it when the writer dies. A
+// temporary file whose lock can be taken therefore belongs to no one.
+void RemoveAbandonedTemporaries(int folder, const std::string& prefix) {
+  const int listing = ::dup(folder);
+  if (listing < 0) {
+    return;
+  }
+  DIR* entries = ::fdopendir(listing);
+  if (entries == nullptr) {
+    ::close(listing);
+    return;
+  }
+  while (const dirent* entry = ::readdir(entries)) {
+    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) {
+      continue;
+    }
+    FileDescriptor file(
+        ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    struct stat named {};
+    if (file.get() < 0 || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+      continue;
+    }
+    if (::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(opened, named)) {
+      ::unlinkat(folder, entry->d_name, 0);
+    }
+  }
+  ::closedir(entries);
+}
+
+// A temporary file in `folder`, locked (see RemoveAbandonedTemporaries). On
+// Linux it has no name until it is complete; where the file system cannot do
+// that, it gets a fresh random name, created exclusively, and `tempName` is
+// set. `mode` is the mode to create it with, before the umask.
+int CreateLockedTemporary(int folder, const std::string& prefix, mode_t mode,
+                          std::string& tempName) {
+  tempName.clear();
+#ifdef O_TMPFILE
+  const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (unnamed >= 0) {
+    // Nobody else can reach it before it is linked: the lock cannot wait.
+    ::flock(unnamed, LOCK_EX);
+    return unnamed;
+  }
+  // Older kernels and some file systems cannot do it; others refuse it where a
+  // named file fails for a reason the user can act on (EPERM in a removed
+  // folder, where the name gives ENOENT). Either way a named file decides.
+#endif
+  for (;;) {
+    tempName = prefix + RandomSuffix();
+    const int fd = ::openat(folder, tempName.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0) {
+      if (errno == EEXIST) {
+        continue;
+      }
+      return -1;
+    }
+    // Another run may have found the file in the moment before the lock and
+    // removed it: then the file is nameless and a new one is needed. Where
+    // the file system has no locks, no other run can lock it either, and so
+    // none removes it.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || status.st_nlink > 0) {
+      return fd;
+    }
     ::close(fd);
+  }
+}
+
+// Gives a complete unnamed temporary file a random name in `folder`.
+std::error_code LinkUnnamed(int fd, int folder, const std::string& prefix, std::string& tempName) {
+  char self[32];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  for (;;) {
+    tempName = prefix + RandomSuffix();
+    if (::linkat(AT_FDCWD, self, folder, tempName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return {};
+    }
+    // Without /proc, AT_EMPTY_PATH still works for a privileged process.
+    if (errno == ENOENT && ::linkat(fd, "", folder, tempName.c_str(), AT_EMPTY_PATH) == 0) {
+      return {};
+    }
+    if (errno != EEXIST) {
+      tempName.clear();
+      return LastError();
+    }
   }
 }
 
@@ -97,26 +222,77 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  std::string tempPath;
-  FileDescriptor temp(CreateTemporaryBeside(path, tempPath));
+  std::string folderPath;
+  std::string name;
+  SplitPath(path, folderPath, name);
+  const std::string prefix = name + kTemporaryInfix;
+
+  FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+#ifdef O_PATH
+  // A folder the user may write but not list still takes the page; only the
+  // clearing of abandoned files and the folder's sync need to read it.
+  if (folder.get() < 0 && errno == EACCES) {
+    folder.Reset(::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+#endif
+  if (folder.get() < 0) {
+    return LastError();
+  }
+  RemoveAbandonedTemporaries(folder.get(), prefix);
+
+  // A page the user may not write stays, as it would for a plain truncating
+  // write; one that is replaced keeps its mode and, where we may, its owner.
+  struct stat page {};
+  const bool pageExists = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          S_ISREG(page.st_mode);
+  if (pageExists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
+    return LastError();
+  }
+
+  std::string tempName;
+  // Private until its mode is set, so that a private page is never readable
+  // by others through its replacement.
+  FileDescriptor temp(
+      CreateLockedTemporary(folder.get(), prefix, pageExists ? 0600 : 0666, tempName));
   if (temp.get() < 0) {
     return LastError();
   }
-  std::error_code error = WriteAll(temp.get(), contents);
+  std::error_code error;
+  if (pageExists) {
+    struct stat created {};
+    if (::fstat(temp.get(), &created) == 0 &&
+        (created.st_uid != page.st_uid || created.st_gid != page.st_gid) &&
+        ::fchown(temp.get(), page.st_uid, page.st_gid) != 0) {
+      ::fchown(temp.get(), static_cast<uid_t>(-1), page.st_gid);
+    }
+    if (::fchmod(temp.get(), page.st_mode & 0777) != 0) {
+      error = LastError();
+    }
+  }
+  if (!error) {
+    error = WriteAll(temp.get(), contents);
+  }
   if (!error && ::fsync(temp.get()) != 0) {
     error = LastError();
   }
-  if (temp.Close() != 0 && !error) {
-    error = LastError();
+  if (!error && tempName.empty()) {
+    error = LinkUnnamed(temp.get(), folder.get(), prefix, tempName);
   }
-  if (!error && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+  // Renamed while still locked, so that no other run can take it for
+  // abandoned in between.
+  if (!error && ::renameat(folder.get(), tempName.c_str(), folder.get(), name.c_str()) != 0) {
     error = LastError();
   }
   if (error) {
-    ::unlink(tempPath.c_str());
+    if (!tempName.empty()) {
+      ::unlinkat(folder.get(), tempName.c_str(), 0);
+    }
     return error;
   }
-  SyncParentFolder(path);
+  temp.Reset(-1);
+  // Makes the rename itself durable. Best effort: a folder that cannot be
+  // synced does not undo a page that is already in place.
+  ::fsync(folder.get());
   return {};
 }
 

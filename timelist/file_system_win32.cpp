@@ -1,7 +1,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <random>
+#include <string_view>
+#include <vector>
 
 #include "timelist/file_system.h"
 
@@ -49,6 +55,73 @@ class Handle {
   HANDLE handle_;
 };
 
+// Sixteen hex digits no one can guess, so that no one can place something
+// under the temporary file's name first.
+std::wstring RandomSuffix() {
+  std::random_device random;
+  const std::uint64_t bits = (static_cast<std::uint64_t>(random()) << 32) ^ random();
+  wchar_t hex[17];
+  std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(bits));
+  return hex;
+}
+
+// Temporary pages of writers that died. A live writer holds its file open
+// without FILE_SHARE_DELETE, so deleting it fails and it stays.
+void RemoveAbandonedTemporaries(const std::wstring& folder, const std::wstring& prefix) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileExW((folder + prefix + L"*").c_str(), FindExInfoBasic,
+                                           &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) {
+    return;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        std::wstring_view(found.cFileName).starts_with(prefix)) {
+      ::DeleteFileW((folder + found.cFileName).c_str());
+    }
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+}
+
+// Renames the open temporary file over `page` through its own handle, so it
+// is never closed, and so never free for other runs to remove, before it is
+// in place. Where the handle cannot be renamed, closes it and moves by name.
+std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
+                               const std::wstring& page) {
+  const DWORD length = ::GetFullPathNameW(page.c_str(), 0, nullptr, nullptr);
+  std::wstring target(length, L'\0');
+  if (length == 0 || ::GetFullPathNameW(page.c_str(), length, target.data(), nullptr) == 0) {
+    return LastError();
+  }
+  target.resize(std::wcslen(target.c_str()));
+
+  const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = TRUE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::memcpy(rename->FileName, target.data(), nameBytes);
+  if (::SetFileInformationByHandle(temp.get(), FileRenameInfo, rename,
+                                   static_cast<DWORD>(buffer.size()))) {
+    return {};
+  }
+  // Some Wine versions fail here without setting an error.
+  const DWORD failure = ::GetLastError();
+  if (failure != ERROR_SUCCESS && failure != ERROR_INVALID_PARAMETER && failure != ERROR_NOT_SUPPORTED &&
+      failure != ERROR_CALL_NOT_IMPLEMENTED && failure != ERROR_INVALID_FUNCTION) {
+    return {static_cast<int>(failure), std::system_category()};
+  }
+  if (!temp.Close()) {
+    return LastError();
+  }
+  if (!::MoveFileExW(tempPath.c_str(), page.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return LastError();
+  }
+  return {};
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
@@ -68,18 +141,31 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+  const std::wstring page = Wide(path);
+  const auto separator = page.find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
+  const std::wstring prefix = page.substr(folder.size()) + Wide(kTemporaryInfix);
+  RemoveAbandonedTemporaries(folder, prefix);
+
+  // The read-only attribute is what a user sets to protect a file: the page
+  // stays, as it would for a plain truncating write. Wine lets even that
+  // write through for root, so the attribute is checked here.
+  const DWORD attributes = ::GetFileAttributesW(page.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return {ERROR_ACCESS_DENIED, std::system_category()};
+  }
+
+  // Open without FILE_SHARE_DELETE until it is renamed or removed, which is
+  // what keeps other runs from taking it for abandoned.
   std::wstring tempPath;
   HANDLE created = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".tmp-%lu-%d", ::GetCurrentProcessId(), attempt);
-    tempPath = Wide(path + suffix);
-    created = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  do {
+    tempPath = folder + prefix + RandomSuffix();
+    created = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
-      break;
-    }
-  }
+  } while (created == INVALID_HANDLE_VALUE &&
+           (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS));
   Handle temp(created);
   if (!temp.valid()) {
     return LastError();
@@ -97,16 +183,17 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   if (!error && !::FlushFileBuffers(temp.get())) {
     error = LastError();
   }
-  if (!temp.Close() && !error) {
-    error = LastError();
-  }
-  // Replaces the old page in one step, or fails and leaves it alone.
-  if (!error && !::MoveFileExW(tempPath.c_str(), Wide(path).c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = LastError();
+  if (!error) {
+    error = RenameOpenFile(temp, tempPath, page);
   }
   if (error) {
-    ::DeleteFileW(tempPath.c_str());
+    // Still ours and still open: mark it for deletion through the handle.
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    if (!temp.valid() ||
+        !::SetFileInformationByHandle(temp.get(), FileDispositionInfo, &dispose, sizeof dispose)) {
+      temp.Close();
+      ::DeleteFileW(tempPath.c_str());
+    }
   }
   return error;
 }

@@ -12,10 +12,14 @@ namespace chronolist {
 
 inline constexpr const char* kTimeListFileName = "replistEX.html";
 
-// What became of a page write. On failure the previous page is untouched and
-// `error` holds the system's reason.
+// What became of a page write. On failure the previous page, if there was one,
+// is untouched and `error` holds the system's reason.
 struct PageWriteResult {
   std::error_code error;
+  // The page's full path, in UTF-8, as the user would look for it.
+  std::string path;
+  // A page was there before the write, and a failed write left it as it was.
+  bool previousPageKept = false;
 
   bool written() const { return !error; }
   std::string reason() const { return ErrorText(error); }

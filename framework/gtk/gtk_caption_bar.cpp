@@ -37,13 +37,13 @@ GtkWidget* DialogWindow::BuildCaptionBar() {
   caption_ = gtk_event_box_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "fw-caption");
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+  gtk_style_context_add_class(gtk_widget_get_style_context(row), "fw-caption-row");
   gtk_container_add(GTK_CONTAINER(caption_), row);
 
   // The icon is the system menu's button, as on Windows.
   GtkWidget* iconBox = gtk_event_box_new();
   captionIcon_ = gtk_image_new();
   gtk_widget_set_size_request(captionIcon_, kSmallIconSize, kSmallIconSize);
-  gtk_widget_set_margin_start(captionIcon_, 3);  // an event box ignores CSS padding
   gtk_container_add(GTK_CONTAINER(iconBox), captionIcon_);
   g_signal_connect(iconBox, "button-press-event", G_CALLBACK(OnIconPress), this);
   gtk_box_pack_start(GTK_BOX(row), iconBox, FALSE, FALSE, 0);

@@ -10,19 +10,18 @@ namespace {
 constexpr std::string_view kStyleSheet = R"css(
 @D .fw-client, @D .fw-client *, @D .fw-caption * { @F }
 @D .fw-frame { border: 1px solid @borders; }
-@D .fw-caption {
-  background-color: shade(@theme_bg_color, 0.9);
-  border-bottom: 1px solid @borders;
-  padding: 0.2em 0.2em 0.2em 0.35em;
-}
+@D .fw-caption { background-color: shade(@theme_bg_color, 0.9); border-bottom: 1px solid @borders; }
+@D .fw-caption-row { padding: 0.25em 0.2em 0.25em 0.3em; }
 @D .fw-caption button { min-height: 0; min-width: 0; padding: 1px; margin: 0; }
 @D .fw-client button { min-height: 0; min-width: 0; padding: 0 2px; }
 @D .fw-client button.fw-default { border-color: #1c71d8; box-shadow: inset 0 0 0 1px #1c71d8; }
 @D .fw-client label { padding: 0; margin: 0; }
 @D .fw-client { background-color: @theme_bg_color; }
 )css";
-// (The client area has a window of its own, so it paints the dialog's
-// background itself.)
+// The caption row's padding is in em, so that the text keeps clear of the
+// bar's edges at any font scale (the event box round the row ignores
+// padding). The client area has a window of its own, so it paints the
+// dialog's background itself.
 
 std::string FontDeclarations(const std::string& family, const DialogFont& font) {
   std::string css =

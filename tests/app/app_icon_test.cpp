@@ -10,6 +10,8 @@
 
 #include "app/resource.h"
 #include "framework/gtk/gtk_icons.h"
+#include "support/ico_slice.h"
+#include "support/scratch_folder.h"
 
 namespace fw::gtk {
 namespace {
@@ -65,11 +67,11 @@ TEST(AppIcon, AnIdWithoutAnIconLoadsNothing) {
 }
 
 TEST(AppIcon, ThirtyTwoPixelsAreTheWindowsIconsImage) {
-  // gdk-pixbuf reads an .ico's deepest image of the largest size: the
-  // 256-colour 32x32 one that Windows shows in Alt+Tab and Explorer.
-  GError* error = nullptr;
-  GdkPixbuf* windows = gdk_pixbuf_new_from_file(CHRONOLIST_APP_ICON_ICO, &error);
-  ASSERT_NE(windows, nullptr) << error->message;
+  // The .ico's 256-colour 32x32 image, the one Windows shows in Alt+Tab
+  // and Explorer at 96 DPI.
+  GdkPixbuf* windows =
+      chronolist::testing::IcoImage(chronolist::testing::ReadBytes(CHRONOLIST_APP_ICON_ICO), 32);
+  ASSERT_NE(windows, nullptr);
   const GObjectPtr<GdkPixbuf> windowsImage(windows);
   ASSERT_EQ(gdk_pixbuf_get_width(windows), 32);
 

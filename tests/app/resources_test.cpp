@@ -140,10 +140,18 @@ TEST(StringTable, AboutMenuEntry) {
             "\xEF\xBE\x9E\xEF\xBD\xAE\xEF\xBE\x9D\xE6\x83\x85\xE5\xA0\xB1(&A)...");
 }
 
-TEST(StringTable, PageErrorNamesTheFileAndTakesTheReason) {
-  const std::string text = FindStringResource(IDS_PAGE_NOT_WRITTEN);
-  EXPECT_NE(text.find("replistEX.html"), std::string::npos);
-  EXPECT_NE(text.find("%1"), std::string::npos);
+// %1 is the page's full path and %2 the reason; only the message for a page
+// that was there says that it still is.
+TEST(StringTable, PageErrorsTakeThePathAndTheReason) {
+  const std::string opening = "%1 を書き出せませんでした。\n理由: %2\n\n";
+  const std::string kept = "前のリストはそのまま残っています。";
+  const std::string written = FindStringResource(IDS_PAGE_NOT_WRITTEN);
+  const std::string created = FindStringResource(IDS_PAGE_NOT_CREATED);
+  EXPECT_EQ(written.rfind(opening, 0), 0u) << written;
+  EXPECT_EQ(created.rfind(opening, 0), 0u) << created;
+  EXPECT_NE(written.find(kept), std::string::npos) << written;
+  EXPECT_EQ(created.find(kept), std::string::npos) << created;
+  EXPECT_EQ(written, opening + kept + created.substr(opening.size()));
 }
 
 }  // namespace

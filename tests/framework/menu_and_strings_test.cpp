@@ -63,6 +63,17 @@ TEST(Menu, AccessKeysAndDisplayedText) {
   EXPECT_EQ(MenuDisplayText("trailing&"), "trailing&");
 }
 
+// What a screen reader says: no access-key hint, no ellipsis; a parenthesis
+// that is not the hint stays.
+TEST(Menu, ItemNamesForScreenReaders) {
+  EXPECT_EQ(MenuItemName("閉じる(&C)"), "閉じる");
+  EXPECT_EQ(MenuItemName("Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."), "Chronolist のﾊﾞｰｼﾞｮﾝ情報");
+  EXPECT_EQ(MenuItemName("&Close"), "Close");
+  EXPECT_EQ(MenuItemName("Size (L)"), "Size (L)");
+  EXPECT_EQ(MenuItemName("&Size (L)"), "Size (L)");
+  EXPECT_EQ(MenuItemName("R&&D (X)"), "R&D (X)");
+}
+
 TEST(Strings, LoadFromTheStringTable) {
   CString text;
   EXPECT_TRUE(text.LoadString(11));
@@ -83,6 +94,14 @@ TEST(Strings, FormatString1ReplacesEveryPlaceholderOnce) {
   EXPECT_EQ(text, "before %1% after %1%");
   AfxFormatString1(text, 999, "X");
   EXPECT_EQ(text, "");
+}
+
+TEST(Strings, FormatString2FillsBothPlaceholdersInOnePass) {
+  CString text;
+  AfxFormatString2(text, 13, "/home/a %2", "No space");
+  EXPECT_EQ(text, "No space in /home/a %2; %3 stays");
+  AfxFormatString1(text, 13, "X");
+  EXPECT_EQ(text, "%2 in X; %3 stays") << "a placeholder without an argument stays";
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ const StringResource kStrings[] = {
     {10, "before %1 after %1"},
     {11, "plain"},
     {12, ""},
+    {13, "%2 in %1; %3 stays"},
 };
 
 const ResourceTable kTable{kDialogs, kStrings, {}};

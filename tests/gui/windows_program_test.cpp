@@ -11,6 +11,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -32,6 +33,7 @@
 #include "framework/dialog_units.h"
 #include "framework/resources.h"
 #include "program_test.h"
+#include "support/ico_slice.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"
 #include "x_driver.h"
@@ -181,9 +183,14 @@ bool InJapaneseLocale() {
 
 // What the program says when the page cannot be written, built from the
 // program's own string resource around the system's reason.
-std::string PageNotWrittenMessage(const std::string& reason) {
+// The message for a page that could not be made where there was none
+// before: the page's full path as Windows names it under Wine (Z: is /),
+// then the reason.
+std::string PageNotCreatedMessage(const fs::path& folder, const std::string& reason) {
+  std::string path = "Z:" + (folder / kPage).string();
+  std::replace(path.begin(), path.end(), '/', '\\');
   fw::CString message;
-  fw::AfxFormatString1(message, IDS_PAGE_NOT_WRITTEN, reason.c_str());
+  fw::AfxFormatString2(message, IDS_PAGE_NOT_CREATED, path.c_str(), reason.c_str());
   return message;
 }
 
@@ -337,37 +344,10 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
     return {numbers[0], numbers[1]};
   }
 
-  // The deepest image of `size` pixels in an .ico, as _NET_WM_ICON holds it
-  // (ARGB), read by gdk-pixbuf from an .ico cut down to that one image.
-  // Empty when the .ico has no image of that size.
+  // The .ico's deepest image of `size` pixels as _NET_WM_ICON holds it:
+  // ARGB, fully opaque or clear. Empty when the .ico has no such image.
   static std::vector<std::uint32_t> IcoImageArgb(const std::string& ico, int size) {
-    const auto u16 = [&](std::size_t at) {
-      return static_cast<unsigned>(static_cast<unsigned char>(ico.at(at)) |
-                                   static_cast<unsigned char>(ico.at(at + 1)) << 8);
-    };
-    const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-    std::size_t entry = 0;
-    unsigned bestBits = 0;
-    for (unsigned i = 0; i < u16(4); ++i) {
-      const std::size_t at = 6 + 16 * static_cast<std::size_t>(i);
-      const int width = static_cast<unsigned char>(ico.at(at)) == 0 ? 256 : ico.at(at);
-      if (width == size && u16(at + 6) > bestBits) {
-        entry = at;
-        bestBits = u16(at + 6);
-      }
-    }
-    if (entry == 0) {
-      return {};
-    }
-    const unsigned length = u32(entry + 8);
-    const unsigned offset = u32(entry + 12);
-    std::string one = ico.substr(0, 4) + std::string("\x01\x00", 2) + ico.substr(entry, 12) +
-                      std::string("\x16\x00\x00\x00", 4) + ico.substr(offset, length);
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
-    gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(one.data()), one.size(),
-                            nullptr);
-    gdk_pixbuf_loader_close(loader, nullptr);
-    GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
+    GdkPixbuf* image = testing::IcoImage(ico, size);
     std::vector<std::uint32_t> argb;
     if (image != nullptr && gdk_pixbuf_get_n_channels(image) == 4) {
       const int stride = gdk_pixbuf_get_rowstride(image);
@@ -381,7 +361,9 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
         }
       }
     }
-    g_object_unref(loader);
+    if (image != nullptr) {
+      g_object_unref(image);
+    }
     return argb;
   }
 
@@ -513,7 +495,7 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   // the system's own words for it, in the system's language, on one line.
   const std::string reason = SystemReason(kErrorAccessDenied);
   const std::string text = Probe({"message-box", kTitle}).at("text");
-  EXPECT_EQ(text, PageNotWrittenMessage(reason));
+  EXPECT_EQ(text, PageNotCreatedMessage(folder_.path(), reason));
   EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in\n" << text;
   EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "a blank line too many in\n" << text;
 

@@ -1,8 +1,14 @@
 // The whole job in a game folder: scan, write, and what happens to the old
 // page when writing fails.
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -10,7 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <iostream>
+#include <random>
+#include <set>
 
 #include "page_fixture.h"
 #include "support/scratch_folder.h"
@@ -105,55 +115,250 @@ TEST(GenerateTimeListFailure, AFolderInThePagesPlaceIsReportedAndKept) {
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
 }
 
-#ifndef _WIN32
-// Runs GenerateTimeList in a child whose files may not grow past `limit`
-// bytes, so the write fails part-way. Returns the child's wait status.
-int GenerateWithFileSizeLimit(rlim_t limit, bool survive) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (survive) {
-      ::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
-    }
-    const rlimit rl{limit, limit};
-    ::setrlimit(RLIMIT_FSIZE, &rl);
-    const PageWriteResult result = GenerateTimeList();
-    ::_exit(result.written() ? 0 : result.error.value() == EFBIG ? 3 : 4);
+// A temporary page left by a writer that died is removed by the next run; one
+// that a live writer holds is not. The old names, 100 a process id, are
+// cleared too, so a writer that always has the same pid is never stuck.
+TEST(GenerateTimeListTemporaries, DeadWritersFilesGoLiveWritersFilesStay) {
+  ScratchFolder folder;
+  LaySampleReplays();
+  const std::string held = std::string(kTimeListFileName) + ".tmp-0123456789abcdef";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    WriteBytes(std::string(kTimeListFileName) + ".tmp-1-" + std::to_string(attempt), "<HTML>half");
   }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return status;
+  WriteBytes(held, "<HTML>being written");
+  WriteBytes("replistEX.html.bak", "not ours");
+  {
+    // What a writer does to its temporary file while it writes.
+#ifdef _WIN32
+    const HANDLE writer = ::CreateFileW(fs::path(held).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+#else
+    const int writer = ::open(held.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+#endif
+    const PageWriteResult result = GenerateTimeList();
+#ifdef _WIN32
+    ::CloseHandle(writer);
+#else
+    ::close(writer);
+#endif
+    ASSERT_TRUE(result.written()) << result.reason();
+  }
+  EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
+  EXPECT_EQ(ReadBytes(held), "<HTML>being written");
+  EXPECT_EQ(FolderEntries(),
+            (std::vector<std::string>{"replay", "replistEX.html", "replistEX.html.bak", held}));
+
+  ASSERT_TRUE(GenerateTimeList().written());
+  EXPECT_EQ(FolderEntries(),
+            (std::vector<std::string>{"replay", "replistEX.html", "replistEX.html.bak"}));
 }
 
-TEST(GenerateTimeListFailure, AWriteThatFailsPartWayLeavesTheOldPage) {
+#ifdef _WIN32
+TEST(GenerateTimeListFailure, AReadOnlyPageIsKept) {
   ScratchFolder folder;
   LaySampleReplays();
   WriteBytes(kTimeListFileName, kOldPage);
-
-  const int status = GenerateWithFileSizeLimit(1000, /*survive=*/true);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 3) << "expected the failure to be reported as EFBIG";
+  fs::permissions(kTimeListFileName, fs::perms::owner_write, fs::perm_options::remove);
+  const PageWriteResult result = GenerateTimeList();
+  EXPECT_EQ(result.error.value(), ERROR_ACCESS_DENIED) << result.reason();
+  EXPECT_TRUE(result.previousPageKept);
+  fs::permissions(kTimeListFileName, fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
 }
 
-TEST(GenerateTimeListFailure, AProcessKilledMidWriteLeavesTheOldPage) {
-  ScratchFolder folder;
-  LaySampleReplays();
-  WriteBytes(kTimeListFileName, kOldPage);
+#else
+// Runs `job` in a child and returns its exit status, or -signal.
+template <typename Job>
+int InChild(Job job) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::_exit(job());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
 
-  const int status = GenerateWithFileSizeLimit(1000, /*survive=*/false);
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
-  EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+// 0 when the page was written, else its errno (capped for an exit status).
+int GenerateExitCode() {
+  const PageWriteResult result = GenerateTimeList();
+  return result.written() ? 0 : std::min(result.error.value(), 125);
+}
+
+// With its folder removed under it there is no previous page to keep, and
+// the page is named as it can still be named.
+TEST(GenerateTimeListFailure, ARemovedFolderIsNoPreviousPage) {
+  ScratchFolder folder;
+  fs::create_directory("game");
+  fs::current_path("game");
+  fs::remove("../game");
+  const PageWriteResult result = GenerateTimeList();
+  EXPECT_EQ(result.error, std::errc::no_such_file_or_directory) << result.reason();
+  EXPECT_FALSE(result.previousPageKept);
+  EXPECT_EQ(result.path, kTimeListFileName);
+}
+
+// The write fails part-way, as on a full disk: no signal death, nothing
+// left behind, the old page (or none) as it was.
+TEST(GenerateTimeListFailure, AFileSizeLimitFailsLikeAFullDisk) {
+  for (const bool withOldPage : {true, false}) {
+    ScratchFolder folder;
+    LaySampleReplays();
+    if (withOldPage) {
+      WriteBytes(kTimeListFileName, kOldPage);
+    }
+    const int status = InChild([] {
+      const rlimit limit{1000, 1000};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      return GenerateExitCode();
+    });
+    EXPECT_EQ(status, EFBIG) << "-" << SIGXFSZ << " is death by SIGXFSZ";
+    if (withOldPage) {
+      EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+      EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
+    } else {
+      EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay"}));
+    }
+  }
 }
 
 TEST(GenerateTimeListFailure, ALimitAboveThePageSizeStillSucceeds) {
   ScratchFolder folder;
   LaySampleReplays();
-  const int status = GenerateWithFileSizeLimit(SamplePage().size(), /*survive=*/true);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const int status = InChild([] {
+    const rlimit limit{SamplePage().size(), SamplePage().size()};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return GenerateExitCode();
+  });
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
+}
+
+// Writers killed at random points: the page is always the old one or the
+// whole new one, and the next good run leaves nothing else in the folder.
+TEST(GenerateTimeListFailure, WritersKilledAtRandomNeverLeaveAPartialPage) {
+  ScratchFolder folder;
+  LaySampleReplays();
+  // Kills spread over about one whole child's life, from fork to exit.
+  std::vector<long> lives;
+  for (int run = 0; run < 5; ++run) {
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(InChild(GenerateExitCode), 0);
+    lives.push_back(static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::steady_clock::now() - started)
+                                          .count()));
+  }
+  std::sort(lives.begin(), lives.end());
+  const long window = lives[2];
+
+  std::mt19937 random(std::random_device{}());
+  constexpr int kRuns = 300;
+  int kills = 0;
+  int partialPages = 0;
+  std::set<std::string> filesLeft;
+  for (int run = 0; run < kRuns; ++run) {
+    WriteBytes(kTimeListFileName, kOldPage);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::_exit(GenerateExitCode());
+    }
+    ::usleep(static_cast<useconds_t>(std::uniform_int_distribution<long>(0, window)(random)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status)) {
+      ++kills;
+    } else {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    const std::string page = ReadBytes(kTimeListFileName);
+    partialPages += page != kOldPage && page != SamplePage();
+    for (const std::string& name : FolderEntries()) {
+      if (name != "replay" && name != kTimeListFileName) {
+        filesLeft.insert(name);
+      }
+    }
+  }
+  ASSERT_TRUE(GenerateTimeList().written());
+  const int leftAfterGoodRun = static_cast<int>(FolderEntries().size()) - 2;
+  std::cout << "kill loop: " << kRuns << " runs, " << kills << " killed (window " << window
+            << " us), " << partialPages << " partial pages, " << filesLeft.size()
+            << " files left by killed writers, " << leftAfterGoodRun
+            << " left after the next good run\n";
+  EXPECT_EQ(partialPages, 0);
+  EXPECT_GT(kills, kRuns / 10) << "the window missed the writes";
+  EXPECT_EQ(leftAfterGoodRun, 0);
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
+}
+
+// Checks as a user without privileges, in a folder that user owns: root
+// may write any page and would hide the faults.
+class GenerateTimeListAsUser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    uid_ = nobody->pw_uid;
+    gid_ = nobody->pw_gid;
+    LaySampleReplays();
+    for (const auto& entry : fs::recursive_directory_iterator(".")) {
+      ASSERT_EQ(::lchown(entry.path().c_str(), uid_, gid_), 0);
+    }
+    ASSERT_EQ(::chown(".", uid_, gid_), 0);
+  }
+  void OwnPage(mode_t mode) {
+    WriteBytes(kTimeListFileName, kOldPage);
+    ASSERT_EQ(::chown(kTimeListFileName, uid_, gid_), 0);
+    ASSERT_EQ(::chmod(kTimeListFileName, mode), 0);
+  }
+  int GenerateAsUser() {
+    return InChild([this] {
+      if (::setgid(gid_) != 0 || ::setuid(uid_) != 0) {
+        return 126;
+      }
+      ::umask(022);
+      return GenerateExitCode();
+    });
+  }
+  struct stat PageStatus() {
+    struct stat status {};
+    EXPECT_EQ(::stat(kTimeListFileName, &status), 0);
+    return status;
+  }
+
+  ScratchFolder folder_;
+  uid_t uid_ = 0;
+  gid_t gid_ = 0;
+};
+
+TEST_F(GenerateTimeListAsUser, AReadOnlyPageIsKept) {
+  OwnPage(0444);
+  EXPECT_EQ(GenerateAsUser(), EACCES);
+  EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+  EXPECT_EQ(PageStatus().st_mode & 07777, 0444u);
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
+}
+
+TEST_F(GenerateTimeListAsUser, AReplacedPageKeepsItsModeAndOwner) {
+  OwnPage(0600);
+  EXPECT_EQ(GenerateAsUser(), 0);
+  EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
+  EXPECT_EQ(PageStatus().st_mode & 07777, 0600u) << "the umask must not widen a private page";
+
+  // Root replacing the user's page leaves it the user's.
+  ASSERT_EQ(::chmod(kTimeListFileName, 0640), 0);
+  WriteBytes(ReplayFile(111), "");
+  ASSERT_TRUE(GenerateTimeList().written());
+  const struct stat status = PageStatus();
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  EXPECT_EQ(status.st_uid, uid_);
+  EXPECT_EQ(status.st_gid, gid_);
+  EXPECT_EQ(ReadBytes(kTimeListFileName),
+            ExpectedPage({{111, "00:00:00"}, {125, "05:00:00"}, {151, "00:00:00"}}));
 }
 
 #endif  // _WIN32
