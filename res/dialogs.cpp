@@ -2,6 +2,7 @@
 // each dialog, from which every backend builds it.
 #include "app/resource.h"
 #include "res/chronolist_resources.h"
+#include "res/version_info.h"
 
 using namespace fw;
 
@@ -33,7 +34,7 @@ const DialogTemplate kDialogs[] = {
                  .cx = 20,
                  .cy = 20,
                  .style = WS_CHILD | WS_VISIBLE | SS_ICON},
-                {.text = "Chronolist Version 1.0",
+                {.text = "Chronolist Version " CHRONOLIST_VERSION_SHORT,
                  .x = 40,
                  .y = 10,
                  .cx = 119,

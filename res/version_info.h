@@ -1,8 +1,9 @@
 // The program's version data, for the version resource and the About box.
+// The number itself is project(VERSION)'s, in the generated res/version.h.
 #pragma once
 
-#define CHRONOLIST_VERSION_NUMBER 1, 0, 0, 1
-#define CHRONOLIST_VERSION_STRING "1, 0, 0, 1"
+#include "res/version.h"
+
 #define CHRONOLIST_INTERNAL_NAME "Chronolist"
 #define CHRONOLIST_ORIGINAL_FILENAME "Chronolist.EXE"
 #define CHRONOLIST_PRODUCT_NAME "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ"

@@ -18,17 +18,19 @@ if(WIN32)
   set(stage ${chronolist_package_out}/zip)
   set(CHRONOLIST_WINDOWS_ZIP ${CHRONOLIST_PACKAGE_DIR}/Chronolist-${PROJECT_VERSION}-win64.zip)
   # The readme is committed as Windows Notepad wants it: UTF-8 with a BOM, CRLF.
+  configure_file(${chronolist_package_src}/windows-readme.txt.in
+    ${chronolist_package_out}/windows-readme.txt @ONLY NEWLINE_STYLE CRLF)
   add_custom_target(windows_zip
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage} ${CHRONOLIST_PACKAGE_DIR}
     COMMAND ${CMAKE_STRIP} -o ${stage}/Chronolist.exe $<TARGET_FILE:chronolist>
-    COMMAND ${CMAKE_COMMAND} -E copy ${chronolist_package_src}/windows-readme.txt
+    COMMAND ${CMAKE_COMMAND} -E copy ${chronolist_package_out}/windows-readme.txt
       ${stage}/Chronolist-README.txt
     COMMAND ${CMAKE_COMMAND} -E rm -f ${CHRONOLIST_WINDOWS_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${stage}
       ${CMAKE_COMMAND} -E tar cf ${CHRONOLIST_WINDOWS_ZIP} --format=zip --mtime=2026-12-08
       Chronolist.exe Chronolist-README.txt
-    DEPENDS chronolist ${chronolist_package_src}/windows-readme.txt
+    DEPENDS chronolist ${chronolist_package_out}/windows-readme.txt
     COMMENT "Writing ${CHRONOLIST_WINDOWS_ZIP}"
     VERBATIM)
   return()
@@ -43,8 +45,8 @@ install(FILES ${chronolist_package_out}/${CHRONOLIST_APP_ID}.metainfo.xml
 
 # Debian wants the manual page and the changelog compressed without a time
 # stamp, so that the same sources give the same package.
-configure_file(${chronolist_package_src}/changelog ${chronolist_package_out}/changelog @ONLY)
-configure_file(${chronolist_package_src}/chronolist.1 ${chronolist_package_out}/chronolist.1 COPYONLY)
+configure_file(${chronolist_package_src}/changelog.in ${chronolist_package_out}/changelog @ONLY)
+configure_file(${chronolist_package_src}/chronolist.1.in ${chronolist_package_out}/chronolist.1 @ONLY)
 add_custom_command(
   OUTPUT ${chronolist_package_out}/chronolist.1.gz ${chronolist_package_out}/changelog.gz
   COMMAND gzip -9nkf ${chronolist_package_out}/chronolist.1 ${chronolist_package_out}/changelog

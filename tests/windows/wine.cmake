@@ -29,7 +29,7 @@ if(TARGET chronolist)
     ${CMAKE_CURRENT_LIST_DIR}/program_image_test.cpp)
   target_compile_definitions(program_file_tests PRIVATE
     CHRONOLIST_PROGRAM="Z:$<TARGET_FILE:chronolist>"
-    CHRONOLIST_MANIFEST="Z:${PROJECT_SOURCE_DIR}/res/chronolist.manifest")
+    CHRONOLIST_MANIFEST="Z:${CHRONOLIST_GENERATED_DIR}/chronolist.manifest")
   target_link_libraries(program_file_tests PRIVATE version ole32 GTest::gtest_main)
   add_dependencies(program_file_tests chronolist)
   chronolist_add_wine_test(program_file_tests program_file_tests res)
