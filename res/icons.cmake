@@ -16,9 +16,11 @@ set(CHRONOLIST_APP_ICON_ICO ${CHRONOLIST_ICON_DIR}/app_icon.ico CACHE INTERNAL "
 
 add_custom_command(
   OUTPUT ${CHRONOLIST_APP_ICON_ICO} ${chronolist_icon_pngs} ${CHRONOLIST_ICON_DIR}/chronolist.svg
-  COMMAND ${CHRONOLIST_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py
+  # -B: no __pycache__ in the source tree for the modules it imports.
+  COMMAND ${CHRONOLIST_PYTHON3} -B ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py
     ${CHRONOLIST_ICON_DIR}
-  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tools/make_app_icon.py ${CMAKE_CURRENT_LIST_DIR}/tools/icon_files.py
+    ${CMAKE_CURRENT_LIST_DIR}/tools/icon_shapes.py
   COMMENT "Drawing the application icon"
   VERBATIM)
 add_custom_target(chronolist_icons

@@ -15,6 +15,7 @@ circles, rectangles and round-capped bars, filled flat or with linear
 gradients, rasterised here with analytic anti-aliasing and written out as the
 SVG.
 
+The shapes are in icon_shapes.py, the file formats in icon_files.py.
 Standard library only; run at build time. The output is deterministic: same
 script, same bytes.
 """
@@ -22,9 +23,10 @@ script, same bytes.
 import argparse
 import math
 import os
-import struct
 import sys
-import zlib
+
+from icon_files import dib, ico, palette_of, png, write
+from icon_shapes import Bar, Circle, Gradient, Rect, colour_at, hex_colour, num, segment_distance
 
 # The standard Windows 16-colour palette, in its usual order.
 VGA16 = [
@@ -57,13 +59,6 @@ SECOND_ANGLE = 65.0
 def direction(degrees):
     rad = math.radians(degrees)
     return math.sin(rad), -math.cos(rad)
-
-
-def segment_distance(px, py, ax, ay, bx, by):
-    dx, dy = bx - ax, by - ay
-    t = ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)
-    t = max(0.0, min(1.0, t))
-    return math.hypot(px - ax - t * dx, py - ay - t * dy)
 
 
 def draw(size):
@@ -178,54 +173,6 @@ def rgb256(rows):
     return out
 
 
-def palette_of(pixels):
-    # Black comes first: transparent pixels use index 0, and Windows XORs their
-    # colour onto whatever lies behind the icon, so it must be black.
-    colours = sorted({c for row in pixels for c in row if c is not None} - {(0, 0, 0)})
-    colours = [(0, 0, 0)] + colours
-    if len(colours) > 256:
-        raise SystemExit(f"{len(colours)} colours do not fit an 8-bpp palette")
-    return colours + [(0, 0, 0)] * (256 - len(colours))
-
-
-def pad4(data):
-    return data + b"\0" * (-len(data) % 4)
-
-
-def dib(indices, palette, bits):
-    """A BITMAPINFOHEADER image: palette, XOR bitmap and AND mask, rows bottom-up."""
-    size = len(indices)
-    xor_rows, and_rows = [], []
-    for row in reversed(indices):
-        if bits == 4:
-            nibbles = [0 if i is None else i for i in row]
-            xor = bytes((nibbles[k] << 4) | nibbles[k + 1] for k in range(0, size, 2))
-        else:
-            xor = bytes(0 if i is None else i for i in row)
-        mask = 0
-        for i in row:
-            mask = (mask << 1) | (1 if i is None else 0)
-        and_bits = mask.to_bytes((size + 7) // 8, "big")
-        xor_rows.append(pad4(xor))
-        and_rows.append(pad4(and_bits))
-    pixels = b"".join(xor_rows) + b"".join(and_rows)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, len(pixels), 0, 0, 0, 0)
-    quads = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
-    return header + quads + pixels
-
-
-def ico(images):
-    """images: (size, colour count byte, bit count, DIB bytes)."""
-    offset = 6 + 16 * len(images)
-    directory, blobs = [], []
-    for size, colours, bits, data in images:
-        directory.append(struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
-                                     len(data), offset))
-        blobs.append(data)
-        offset += len(data)
-    return struct.pack("<HHH", 0, 1, len(images)) + b"".join(directory) + b"".join(blobs)
-
-
 # ---------------------------------------------------------------------------
 # The vector rendering, from 24 pixels up. Coordinates are those of the 32-pixel
 # grid above, so both renderings share the stopwatch's proportions.
@@ -241,102 +188,17 @@ OUTLINE = (24, 28, 36)
 SECOND_RED = (208, 24, 24)
 
 
-class Gradient:
-    """A linear gradient along the light, through the body's centre: the colour
-    that shade() gives at light +1 (top left) to the one at light -1."""
-
-    def __init__(self, name, base, depth):
-        self.name = name
-        lit = tuple(max(0, min(255, round(c + depth))) for c in base)
-        dark = tuple(max(0, min(255, round(c - depth))) for c in base)
-        self.stops = (lit, dark)
-        cx, cy = CENTRE
-        self.start = (cx + LIGHT[0] * BODY, cy + LIGHT[1] * BODY)
-        self.end = (cx - LIGHT[0] * BODY, cy - LIGHT[1] * BODY)
-
-    def at(self, x, y):
-        (x0, y0), (x1, y1) = self.start, self.end
-        dx, dy = x1 - x0, y1 - y0
-        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
-        a, b = self.stops
-        return tuple(a[k] + (b[k] - a[k]) * t for k in range(3))
+def lit_gradient(name, base, depth):
+    """Along the light, through the body's centre: the colour that shade()
+    gives at light +1 (top left) to the one at light -1."""
+    cx, cy = CENTRE
+    return Gradient(name, base, depth, (cx + LIGHT[0] * BODY, cy + LIGHT[1] * BODY),
+                    (cx - LIGHT[0] * BODY, cy - LIGHT[1] * BODY))
 
 
-METAL = Gradient("metal", (168, 176, 188), 72)
-RIM = Gradient("rim", (96, 102, 112), 32)
-FACE_FILL = Gradient("face", (238, 240, 244), 20)
-
-
-def colour_at(fill, x, y):
-    return fill.at(x, y) if isinstance(fill, Gradient) else fill
-
-
-class Circle:
-    def __init__(self, centre, radius, fill):
-        self.centre, self.radius, self.fill = centre, radius, fill
-
-    def bounds(self):
-        (cx, cy), r = self.centre, self.radius
-        return cx - r, cy - r, cx + r, cy + r
-
-    def distance(self, x, y):
-        return math.hypot(x - self.centre[0], y - self.centre[1]) - self.radius
-
-    def svg(self):
-        return (f'<circle cx="{num(self.centre[0])}" cy="{num(self.centre[1])}" '
-                f'r="{num(self.radius)}" fill="{paint(self.fill)}"/>')
-
-
-class Rect:
-    def __init__(self, x0, y0, x1, y1, corner, fill):
-        self.box, self.corner, self.fill = (x0, y0, x1, y1), corner, fill
-
-    def bounds(self):
-        return self.box
-
-    def distance(self, x, y):
-        x0, y0, x1, y1 = self.box
-        r = self.corner
-        qx = abs(x - (x0 + x1) / 2) - ((x1 - x0) / 2 - r)
-        qy = abs(y - (y0 + y1) / 2) - ((y1 - y0) / 2 - r)
-        return math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0) - r
-
-    def svg(self):
-        x0, y0, x1, y1 = self.box
-        return (f'<rect x="{num(x0)}" y="{num(y0)}" width="{num(x1 - x0)}" '
-                f'height="{num(y1 - y0)}" rx="{num(self.corner)}" fill="{paint(self.fill)}"/>')
-
-
-class Bar:
-    """A straight stroke with round ends: the hands and the hour marks."""
-
-    def __init__(self, a, b, half_width, fill):
-        self.a, self.b, self.half, self.fill = a, b, half_width, fill
-
-    def bounds(self):
-        (ax, ay), (bx, by), h = self.a, self.b, self.half
-        return min(ax, bx) - h, min(ay, by) - h, max(ax, bx) + h, max(ay, by) + h
-
-    def distance(self, x, y):
-        return segment_distance(x, y, *self.a, *self.b) - self.half
-
-    def svg(self):
-        (ax, ay), (bx, by) = self.a, self.b
-        return (f'<line x1="{num(ax)}" y1="{num(ay)}" x2="{num(bx)}" y2="{num(by)}" '
-                f'stroke="{paint(self.fill)}" stroke-width="{num(2 * self.half)}" '
-                f'stroke-linecap="round"/>')
-
-
-def num(value):
-    return f"{value:.3f}".rstrip("0").rstrip(".")
-
-
-def hex_colour(rgb):
-    return "#%02x%02x%02x" % tuple(round(c) for c in rgb)
-
-
-def paint(fill):
-    return f"url(#{fill.name})" if isinstance(fill, Gradient) else hex_colour(fill)
+METAL = lit_gradient("metal", (168, 176, 188), 72)
+RIM = lit_gradient("rim", (96, 102, 112), 32)
+FACE_FILL = lit_gradient("face", (238, 240, 244), 20)
 
 
 def vector_shapes(pixels_per_unit=None):
@@ -451,26 +313,6 @@ def svg_document(shapes):
     return "\n".join(lines) + "\n"
 
 
-def png(rgba_rows):
-    """An 8-bit RGBA PNG; each row filtered with 'Up', which suits these images."""
-    width, height = len(rgba_rows[0]), len(rgba_rows)
-    raw = bytearray()
-    previous = bytes(width * 4)
-    for row in rgba_rows:
-        line = bytes(channel for pixel in row for channel in pixel)
-        raw.append(2)
-        raw += bytes((a - b) & 0xFF for a, b in zip(line, previous))
-        previous = line
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    return (b"\x89PNG\r\n\x1a\n"
-            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
-
-
 def pixel_rgba(size):
     """The pixel drawing in its 256-colour shading, as RGBA rows."""
     return [[(0, 0, 0, 0) if c is None else c + (255,) for c in row] for row in rgb256(draw(size))]
@@ -498,12 +340,6 @@ def app_icon_ico():
         (48, 0, 8, dib(large256_indices, large_palette, 8)),
         (24, 0, 8, dib(medium256_indices, medium_palette, 8)),
     ])
-
-
-def write(path, data):
-    with open(path + ".tmp", "wb") as f:
-        f.write(data)
-    os.replace(path + ".tmp", path)
 
 
 def main():
