@@ -263,7 +263,10 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
     if (::fstat(temp.get(), &created) == 0 &&
         (created.st_uid != page.st_uid || created.st_gid != page.st_gid) &&
         ::fchown(temp.get(), page.st_uid, page.st_gid) != 0) {
-      ::fchown(temp.get(), static_cast<uid_t>(-1), page.st_gid);
+      // Not allowed to give the page away: keep at least its group. An owner
+      // or group we cannot keep is no failure; the mode below is what matters.
+      [[maybe_unused]] const bool groupKept =
+          ::fchown(temp.get(), static_cast<uid_t>(-1), page.st_gid) == 0;
     }
     if (::fchmod(temp.get(), page.st_mode & 0777) != 0) {
       error = LastError();

@@ -149,7 +149,9 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
   }
   if (item.IsIcon()) {
     GtkWidget* widget = gtk_image_new();
-    iconStatics_.push_back({widget, CurrentPlatform().LoadIcon(item.iconId)});
+    const HICON icon = CurrentPlatform().LoadIcon(item.iconId);
+    iconStatics_.push_back({widget, icon});
+    SetImageFromIcon(widget, icon, kBigIconSize);
     gtk_widget_set_size_request(widget, kBigIconSize, kBigIconSize);
     gtk_widget_set_halign(widget, GTK_ALIGN_START);
     gtk_widget_set_valign(widget, GTK_ALIGN_START);

@@ -2,6 +2,7 @@
 // test: a window manager (xfwm4), Wayland (weston's headless backend), the
 // ja_JP.UTF-8 locale, a screen reader's view through AT-SPI, and a HiDPI
 // screen.
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -214,31 +215,23 @@ TEST_F(LocaleAndScaleTest, JapaneseLocaleShowsTheDialogPixelForPixelAsTheCLocale
   EXPECT_TRUE(japanese == c) << "same size, other pixels: another font or other metrics";
 }
 
-// At scale 2 the caption's 16 px icon slot is 32 device pixels: it must show
-// the icon's own 32 px image, not the 16 px one blown up.
-TEST_F(LocaleAndScaleTest, CaptionIconAtScaleTwoIsTheSharp32PixelImage) {
-  const WindowId dialog = Start({}, {{"GDK_SCALE", "2"}});
-  const std::vector<gui::Icon> icons = driver_->Icons(dialog);
-  const auto icon = std::find_if(icons.begin(), icons.end(), [](const gui::Icon& each) {
-    return each.size == gui::IconSize{32, 32};
-  });
-  ASSERT_NE(icon, icons.end()) << "no 32 px window icon to compare with";
-  const Image shot = driver_->Capture(dialog);
-
-  // The icon over the caption bar's colour, found wherever it sits in the
-  // bar's first 80 x 48 device pixels.
-  const unsigned char* background = &shot.rgb[3 * (3 * shot.width + 3)];
+// How closely `shot` shows the square image `argb` (ARGB rows of `size`
+// pixels) drawn over `background` somewhere in its `area`: the largest
+// channel error at the best place. 0 is exact; a blown-up smaller image is
+// off by far more than rounding.
+int BestMatch(const Image& shot, const Rect& area, const std::vector<std::uint32_t>& argb, int size,
+              const unsigned char* background) {
   int best = 256;
-  for (int top = 0; top + 32 <= 48; ++top) {
-    for (int left = 0; left + 32 <= 80; ++left) {
+  for (int top = area.y; top + size <= area.y + area.height; ++top) {
+    for (int left = area.x; left + size <= area.x + area.width; ++left) {
       int worst = 0;
-      for (int y = 0; y < 32 && worst < best; ++y) {
-        for (int x = 0; x < 32 && worst < best; ++x) {
-          const std::uint32_t argb = icon->argb[static_cast<std::size_t>(y * 32 + x)];
-          const unsigned alpha = argb >> 24;
+      for (int y = 0; y < size && worst < best; ++y) {
+        for (int x = 0; x < size && worst < best; ++x) {
+          const std::uint32_t pixel = argb[static_cast<std::size_t>(y * size + x)];
+          const unsigned alpha = pixel >> 24;
           const unsigned char* seen = &shot.rgb[3 * ((top + y) * shot.width + left + x)];
           for (int c = 0; c < 3; ++c) {
-            const unsigned colour = (argb >> (16 - 8 * c)) & 0xFF;
+            const unsigned colour = (pixel >> (16 - 8 * c)) & 0xFF;
             const int expected =
                 static_cast<int>((colour * alpha + background[c] * (255 - alpha) + 127) / 255);
             worst = std::max(worst, std::abs(expected - seen[c]));
@@ -248,8 +241,59 @@ TEST_F(LocaleAndScaleTest, CaptionIconAtScaleTwoIsTheSharp32PixelImage) {
       best = std::min(best, worst);
     }
   }
-  EXPECT_LE(best, 8) << "the caption icon is not the 32 px image (closest differs by " << best
-                     << " in some channel)";
+  return best;
+}
+
+std::vector<std::uint32_t> PngArgb(const std::string& path) {
+  GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
+  if (image == nullptr || gdk_pixbuf_get_n_channels(image) != 4) {
+    throw std::runtime_error("cannot read " + path + " as RGBA");
+  }
+  std::vector<std::uint32_t> argb;
+  const int stride = gdk_pixbuf_get_rowstride(image);
+  for (int y = 0; y < gdk_pixbuf_get_height(image); ++y) {
+    for (int x = 0; x < gdk_pixbuf_get_width(image); ++x) {
+      const guchar* p = gdk_pixbuf_get_pixels(image) + y * stride + x * 4;
+      argb.push_back(std::uint32_t{p[3]} << 24 | std::uint32_t{p[0]} << 16 |
+                     std::uint32_t{p[1]} << 8 | p[2]);
+    }
+  }
+  g_object_unref(image);
+  return argb;
+}
+
+// At scale 2 the caption's 16 px icon slot is 32 device pixels and the
+// About box's 32 px icon 64: each must show the icon's own image of that
+// size, not a smaller one blown up.
+TEST_F(LocaleAndScaleTest, IconsAtScaleTwoAreTheImagesMadeForTheirPixels) {
+  const WindowId dialog = Start({}, {{"GDK_SCALE", "2"}});
+  const std::vector<gui::Icon> icons = driver_->Icons(dialog);
+  const auto icon = std::find_if(icons.begin(), icons.end(), [](const gui::Icon& each) {
+    return each.size == gui::IconSize{32, 32};
+  });
+  ASSERT_NE(icon, icons.end()) << "no 32 px window icon to compare with";
+  const Image shot = driver_->Capture(dialog);
+  // In the caption bar's first 80 x 48 device pixels, over the bar's colour.
+  const int caption =
+      BestMatch(shot, {0, 0, 80, 48}, icon->argb, 32, &shot.rgb[3 * (3 * shot.width + 3)]);
+  EXPECT_LE(caption, 8) << "the caption icon is not the 32 px image (closest differs by " << caption
+                        << " in some channel)";
+
+  driver_->Focus(dialog);
+  driver_->TypeKey("alt+space");
+  ASSERT_TRUE(app_->WaitUntilIdle());
+  driver_->TypeKey("a");
+  const WindowId about = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  const Image box = driver_->Capture(about);
+  // The icon static sits at 11, 17 dialog units, below the caption bar; the
+  // client area's colour is at its bottom left.
+  const std::vector<std::uint32_t> large = PngArgb(CHRONOLIST_ICON_DIR "/chronolist-64.png");
+  const int aboutIcon = BestMatch(box, {0, box.height / 4, box.width / 4, box.height * 3 / 4},
+                                  large, 64, &box.rgb[3 * ((box.height - 4) * box.width + 4)]);
+  EXPECT_LE(aboutIcon, 8) << "the About box's icon is not the 64 px image (closest differs by "
+                          << aboutIcon << " in some channel)";
+  driver_->SendKey(about, "Escape");
+  EXPECT_TRUE(driver_->WaitUntilGone(about, 5s));
   driver_->SendKey(dialog, "Escape");
   ExpectExit(1);
 }
