@@ -108,8 +108,9 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
   }
   // Some Wine versions fail here without setting an error.
   const DWORD failure = ::GetLastError();
-  if (failure != ERROR_SUCCESS && failure != ERROR_INVALID_PARAMETER && failure != ERROR_NOT_SUPPORTED &&
-      failure != ERROR_CALL_NOT_IMPLEMENTED && failure != ERROR_INVALID_FUNCTION) {
+  if (failure != ERROR_SUCCESS && failure != ERROR_INVALID_PARAMETER &&
+      failure != ERROR_NOT_SUPPORTED && failure != ERROR_CALL_NOT_IMPLEMENTED &&
+      failure != ERROR_INVALID_FUNCTION) {
     return {static_cast<int>(failure), std::system_category()};
   }
   if (!temp.Close()) {
@@ -138,6 +139,27 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
     return std::nullopt;
   }
   return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool RegularFileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string FullPath(const std::string& name) {
+  const std::wstring wide = Wide(name);
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(length, L'\0');
+  if (length == 0 || ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr) == 0) {
+    return name;
+  }
+  full.resize(std::wcslen(full.c_str()));
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()), utf8.data(), size,
+                        nullptr, nullptr);
+  return utf8;
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {

@@ -1,7 +1,5 @@
 #include "timelist/time_list_page.h"
 
-#include <filesystem>
-
 #include "timelist/file_system.h"
 #include "timelist/replay_scan.h"
 #include "timelist/split_frames.h"
@@ -41,17 +39,6 @@ void AppendTimeCell(std::string& page, std::int32_t frames) {
   AppendTwoDigits(page, SplitFrames::Frames(frames, kFramesPerSecond));
 }
 
-// The working folder joined with the page's name; the bare name when the
-// folder cannot be named (it may have been removed under us).
-std::string FullPagePath() {
-  std::error_code ignored;
-  const std::filesystem::path folder = std::filesystem::current_path(ignored);
-  const std::u8string full =
-      (folder.empty() ? std::filesystem::path(kTimeListFileName) : folder / kTimeListFileName)
-          .u8string();
-  return {full.begin(), full.end()};
-}
-
 }  // namespace
 
 std::string BuildTimeListPage(const RunTimeTable& table) {
@@ -79,9 +66,8 @@ std::string BuildTimeListPage(const RunTimeTable& table) {
 
 PageWriteResult WriteTimeListPage(const RunTimeTable& table) {
   PageWriteResult result;
-  result.path = FullPagePath();
-  std::error_code ignored;
-  const bool hadPage = std::filesystem::is_regular_file(kTimeListFileName, ignored);
+  result.path = FullPath(kTimeListFileName);
+  const bool hadPage = RegularFileExists(kTimeListFileName);
   result.error = ReplaceFileAtomically(kTimeListFileName, BuildTimeListPage(table));
   result.previousPageKept = hadPage && !result.written();
   return result;
