@@ -4,6 +4,7 @@
 #include <string>
 
 #include "timelist/error_text.h"
+#include "timelist/win32_text.h"
 
 namespace chronolist {
 
@@ -22,16 +23,6 @@ class LocalBuffer {
  private:
   wchar_t* text_ = nullptr;
 };
-
-std::string Utf8(const wchar_t* text, int length) {
-  if (length <= 0) {
-    return {};
-  }
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
 
 bool IsTrailingBlank(wchar_t c) {
   return c == L'\r' || c == L'\n' || c == L' ' || c == L'\t' || c == L'\u3000';
@@ -61,7 +52,7 @@ std::string ErrorText(const std::error_code& error) {
     std::snprintf(number, sizeof number, "Windows error %lu (0x%08lX)", code, code);
     return number;
   }
-  return Utf8(buffer.get(), end);
+  return Utf8(std::wstring_view(buffer.get(), static_cast<std::size_t>(end)));
 }
 
 }  // namespace chronolist

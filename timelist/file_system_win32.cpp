@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "timelist/file_system.h"
+#include "timelist/win32_text.h"
 
 namespace chronolist {
 
@@ -19,18 +20,16 @@ std::error_code LastError() {
   return {static_cast<int>(::GetLastError()), std::system_category()};
 }
 
-// Paths here are ASCII or the page's name; the ANSI code page is not to be
-// trusted with anything else, so convert from UTF-8 ourselves.
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) {
+// `path` made absolute against the working folder; empty when the system
+// cannot say.
+std::wstring FullPathOf(const std::wstring& path) {
+  const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  std::wstring full(length, L'\0');
+  if (length == 0 || ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr) == 0) {
     return {};
   }
-  const int length =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-  return wide;
+  full.resize(std::wcslen(full.c_str()));
+  return full;
 }
 
 class Handle {
@@ -88,12 +87,10 @@ void RemoveAbandonedTemporaries(const std::wstring& folder, const std::wstring& 
 // in place. Where the handle cannot be renamed, closes it and moves by name.
 std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
                                const std::wstring& page) {
-  const DWORD length = ::GetFullPathNameW(page.c_str(), 0, nullptr, nullptr);
-  std::wstring target(length, L'\0');
-  if (length == 0 || ::GetFullPathNameW(page.c_str(), length, target.data(), nullptr) == 0) {
+  const std::wstring target = FullPathOf(page);
+  if (target.empty()) {
     return LastError();
   }
-  target.resize(std::wcslen(target.c_str()));
 
   const std::size_t nameBytes = target.size() * sizeof(wchar_t);
   std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
@@ -147,19 +144,8 @@ bool RegularFileExists(const std::string& path) {
 }
 
 std::string FullPath(const std::string& name) {
-  const std::wstring wide = Wide(name);
-  const DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  std::wstring full(length, L'\0');
-  if (length == 0 || ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr) == 0) {
-    return name;
-  }
-  full.resize(std::wcslen(full.c_str()));
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(full.size()), utf8.data(), size,
-                        nullptr, nullptr);
-  return utf8;
+  const std::wstring full = FullPathOf(Wide(name));
+  return full.empty() ? name : Utf8(full);
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
