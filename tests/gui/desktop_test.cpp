@@ -20,6 +20,7 @@
 #include "desktop_session.h"
 #include "page_fixture.h"
 #include "program_test.h"
+#include "support/ico_slice.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"
 #include "x_driver.h"
@@ -246,19 +247,13 @@ int BestMatch(const Image& shot, const Rect& area, const std::vector<std::uint32
 
 std::vector<std::uint32_t> PngArgb(const std::string& path) {
   GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-  if (image == nullptr || gdk_pixbuf_get_n_channels(image) != 4) {
+  std::vector<std::uint32_t> argb = testing::PixbufArgb(image);
+  if (image != nullptr) {
+    g_object_unref(image);
+  }
+  if (argb.empty()) {
     throw std::runtime_error("cannot read " + path + " as RGBA");
   }
-  std::vector<std::uint32_t> argb;
-  const int stride = gdk_pixbuf_get_rowstride(image);
-  for (int y = 0; y < gdk_pixbuf_get_height(image); ++y) {
-    for (int x = 0; x < gdk_pixbuf_get_width(image); ++x) {
-      const guchar* p = gdk_pixbuf_get_pixels(image) + y * stride + x * 4;
-      argb.push_back(std::uint32_t{p[3]} << 24 | std::uint32_t{p[0]} << 16 |
-                     std::uint32_t{p[1]} << 8 | p[2]);
-    }
-  }
-  g_object_unref(image);
   return argb;
 }
 

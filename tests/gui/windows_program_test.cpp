@@ -344,23 +344,11 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
     return {numbers[0], numbers[1]};
   }
 
-  // The .ico's deepest image of `size` pixels as _NET_WM_ICON holds it:
-  // ARGB, fully opaque or clear. Empty when the .ico has no such image.
+  // The .ico's deepest image of `size` pixels as _NET_WM_ICON holds it;
+  // empty when the .ico has no such image.
   static std::vector<std::uint32_t> IcoImageArgb(const std::string& ico, int size) {
     GdkPixbuf* image = testing::IcoImage(ico, size);
-    std::vector<std::uint32_t> argb;
-    if (image != nullptr && gdk_pixbuf_get_n_channels(image) == 4) {
-      const int stride = gdk_pixbuf_get_rowstride(image);
-      const guchar* pixels = gdk_pixbuf_get_pixels(image);
-      for (int y = 0; y < gdk_pixbuf_get_height(image); ++y) {
-        for (int x = 0; x < gdk_pixbuf_get_width(image); ++x) {
-          const guchar* p = pixels + y * stride + x * 4;
-          argb.push_back(p[3] == 0 ? 0u
-                                   : 0xFF000000u | std::uint32_t{p[0]} << 16 |
-                                         std::uint32_t{p[1]} << 8 | p[2]);
-        }
-      }
-    }
+    std::vector<std::uint32_t> argb = testing::PixbufArgb(image);
     if (image != nullptr) {
       g_object_unref(image);
     }

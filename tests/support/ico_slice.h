@@ -1,10 +1,13 @@
-// A Windows .ico cut down to one of its images, so that gdk-pixbuf (which
-// reads only an .ico's largest image) can read any of them for comparison.
+// Icon images for comparison with what a window shows: any image of a
+// Windows .ico (cut down to that one, since gdk-pixbuf reads only an .ico's
+// largest), and a pixbuf as ARGB rows, the form _NET_WM_ICON holds.
 #pragma once
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace chronolist::testing {
 
@@ -40,6 +43,26 @@ inline GdkPixbuf* IcoImage(const std::string& ico, int size) {
   }
   g_object_unref(loader);
   return image;
+}
+
+// Rows of ARGB, a clear pixel as 0 whatever colour it carries; empty when
+// `image` is null or has no alpha.
+inline std::vector<std::uint32_t> PixbufArgb(GdkPixbuf* image) {
+  std::vector<std::uint32_t> argb;
+  if (image == nullptr || gdk_pixbuf_get_n_channels(image) != 4) {
+    return argb;
+  }
+  const int stride = gdk_pixbuf_get_rowstride(image);
+  const guchar* pixels = gdk_pixbuf_get_pixels(image);
+  for (int y = 0; y < gdk_pixbuf_get_height(image); ++y) {
+    for (int x = 0; x < gdk_pixbuf_get_width(image); ++x) {
+      const guchar* p = pixels + y * stride + x * 4;
+      argb.push_back(p[3] == 0 ? 0u
+                               : std::uint32_t{p[3]} << 24 | std::uint32_t{p[0]} << 16 |
+                                     std::uint32_t{p[1]} << 8 | p[2]);
+    }
+  }
+  return argb;
 }
 
 }  // namespace chronolist::testing
