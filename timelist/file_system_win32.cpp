@@ -125,7 +125,7 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
 std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS, and the
   // sharing flags let the game keep writing its replays meanwhile.
-  Handle file(::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+  Handle file(::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
@@ -139,17 +139,12 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
 }
 
 bool RegularFileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string FullPath(const std::string& name) {
-  const std::wstring full = FullPathOf(Wide(name));
-  return full.empty() ? name : Utf8(full);
-}
-
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  const std::wstring page = Wide(path);
+  const std::wstring page = SystemPath(path);
   const auto separator = page.find_last_of(L"\\/");
   const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
   const std::wstring prefix = page.substr(folder.size()) + Wide(kTemporaryInfix);
