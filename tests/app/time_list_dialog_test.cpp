@@ -195,33 +195,6 @@ TEST_F(TimeListAppTest, ThePageLandsInTheGameFolderHoweverTheProgramIsStarted) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(TimeListAppTest, ABadCommandLineIsRefusedWithAMessageAndNothingElse) {
-  WriteBytes("notes.txt", "mine");
-  const std::string hint = "ゲームのフォルダ（replay フォルダのあるフォルダ）を";
-  const struct {
-    std::vector<std::string> arguments;
-    std::string message;
-  } refusals[] = {
-      {{"no such"}, "フォルダ「no such」が見つかりません。" + hint + "指定してください。"},
-      {{"notes.txt"}, "「notes.txt」はフォルダではありません。" + hint + "指定してください。"},
-      {{"replay", "."},
-       "フォルダが二つ以上指定されました: 「replay」「.」。" + hint + "一つだけ指定してください。"},
-  };
-  for (const auto& refusal : refusals) {
-    platform.messages.clear();
-    EXPECT_EQ(StartProgram(refusal.arguments, "/usr/bin/chronolist"), 2);
-    EXPECT_EQ(platform.messages,
-              (std::vector<std::pair<std::string, std::string>>{{"chronolist", refusal.message}}));
-  }
-  EXPECT_EQ(platform.messageTypes, std::vector<UINT>(3, MB_OK | MB_ICONERROR));
-  // --help and --version answer on stdout, without a window.
-  EXPECT_EQ(StartProgram({"--version"}, "/usr/bin/chronolist"), 0);
-  EXPECT_EQ(StartProgram({"--help"}, "/usr/bin/chronolist"), 0);
-  EXPECT_TRUE(platform.runs.empty()) << "the dialog showed";
-  EXPECT_FALSE(std::filesystem::exists(chronolist::kTimeListFileName));
-  EXPECT_EQ(ReadBytes("notes.txt"), "mine");
-}
-
 #ifndef _WIN32
 TEST_F(TimeListAppTest, AFileSizeLimitIsReportedAndThePreviousPageNamedAsKept) {
   WriteBytes(chronolist::kTimeListFileName, "old page");
