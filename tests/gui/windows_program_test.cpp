@@ -510,10 +510,11 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
 }
 
 // Kept in a game folder deeper than MAX_PATH, started by a shortcut whose
-// "Start in" is another folder; then a game folder with a Japanese name
-// dropped onto the program; then a folder that is not there.
+// "Start in" is another folder; then that game folder, its name Japanese and
+// an emoji outside code page 932, dropped onto the program; then a folder
+// that is not there.
 TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
-  const fs::path game = folder_.path() / std::string(120, 'd') / std::string(120, 'e') / "ゲーム";
+  const fs::path game = folder_.path() / std::string(120, 'd') / std::string(120, 'e') / "ゲーム 🎮";
   WriteBytes(game / ReplayFile(111), std::string(1875, 'x'));
   fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
   fs::create_directory("elsewhere");
