@@ -2,6 +2,7 @@
 // that is not a readable regular replay yields a time or stalls the scan.
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -121,8 +122,17 @@ TEST(ReplayScan, NamesThatAreNotRegularFilesHaveNoRun) {
   // A symlink to a real replay is that replay.
   WriteBytes("replay/real.bdb", "12345678");
   std::filesystem::create_symlink("real.bdb", ReplayFile(125));
+  // Opening a device can act on it (a tape rewinds): none may be opened,
+  // through a link neither. The FIFO tells when it is.
+  std::filesystem::create_symlink("map122.bdb", ReplayFile(126));
+  const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(opens, ReplayFile(122).c_str(), IN_OPEN), 0);
 
   const RunTimeTable table = Scan();
+  alignas(inotify_event) char event[sizeof(inotify_event) + NAME_MAX + 1];
+  EXPECT_LT(::read(opens, event, sizeof event), 0) << "the FIFO was opened";
+  ::close(opens);
+  EXPECT_EQ(table[126], kNoRun);
   EXPECT_EQ(table[121], kNoRun);
   EXPECT_EQ(table[122], kNoRun);
   EXPECT_EQ(table[123], kNoRun);
