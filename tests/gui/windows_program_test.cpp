@@ -520,6 +520,24 @@ TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt144Dpi) {
   EXPECT_EQ(ReadBytes(kPage), SamplePage());
 }
 
+// A link named exactly as a temporary page, to a file outside the game
+// folder: Wine follows Unix links, and the clean-up must not delete through
+// one.
+TEST_F(WindowsProgramTest, TheCleanUpLeavesALinksTargetAlone) {
+  LaySampleReplays();
+  const fs::path outside = folder_.path().string() + "-notes.txt";
+  WriteBytes(outside, "not ours");
+  const std::string link = std::string(kPage) + ".tmp-0123456789abcdef";
+  fs::create_symlink(outside, link);
+  const WindowId dialog = Start();
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage, link}));
+  EXPECT_EQ(ReadBytes(outside), "not ours");
+  fs::remove(outside);
+}
+
 }  // namespace
 }  // namespace chronolist
 
