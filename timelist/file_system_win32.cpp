@@ -191,8 +191,15 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
 }  // namespace
 
 std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
-  // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS, and the
-  // sharing flags let the game keep writing its replays meanwhile.
+  // Opening a device can act on it (a tape rewinds when it is closed), and
+  // Wine opens Unix devices and FIFOs that a replay's name links to. Their
+  // attributes, read without opening, fail there; a folder is seen here.
+  WIN32_FILE_ATTRIBUTE_DATA named{};
+  if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &named) ||
+      (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return std::nullopt;
+  }
+  // The sharing flags let the game keep writing its replays meanwhile.
   Handle file(::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
