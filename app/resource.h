@@ -8,6 +8,10 @@ inline constexpr fw::UINT IDS_ABOUT_MENU = 101;
 inline constexpr fw::UINT IDD_MAIN_DIALOG = 102;
 inline constexpr fw::UINT IDS_PAGE_NOT_WRITTEN = 103;
 inline constexpr fw::UINT IDS_PAGE_NOT_CREATED = 104;
+inline constexpr fw::UINT IDS_NO_REPLAY_FOLDER = 105;
+inline constexpr fw::UINT IDS_FOLDER_NOT_FOUND = 106;
+inline constexpr fw::UINT IDS_NOT_A_FOLDER = 107;
+inline constexpr fw::UINT IDS_TOO_MANY_ARGUMENTS = 108;
 inline constexpr fw::UINT IDI_APP_ICON = 128;
 
 // The About entry of the main dialog's system menu. System commands of our

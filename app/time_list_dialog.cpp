@@ -3,7 +3,11 @@
 #include "app/about_dialog.h"
 #include "app/resource.h"
 #include "framework/cstring.h"
+#include "timelist/folder.h"
+#include "timelist/replay_scan.h"
 #include "timelist/time_list_page.h"
+
+#include <utility>
 
 using namespace fw;
 
@@ -13,7 +17,8 @@ BEGIN_MESSAGE_MAP(CTimeListDialog, CDialog)
   ON_WM_QUERYDRAGICON()
 END_MESSAGE_MAP()
 
-CTimeListDialog::CTimeListDialog(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent) {
+CTimeListDialog::CTimeListDialog(std::string gameFolder, CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_gameFolder(std::move(gameFolder)) {
   // A shared icon handle: it lives as long as the process and is never freed.
   m_hAppIcon = AfxGetApp()->LoadIcon(IDI_APP_ICON);
 }
@@ -45,7 +50,18 @@ BOOL CTimeListDialog::OnInitDialog() {
 }
 
 void CTimeListDialog::OnOK() {
-  const chronolist::PageWriteResult result = chronolist::GenerateTimeList();
+  // Without a replay folder the page would say None for every room, however
+  // many the player has cleared: most likely the program was started in the
+  // wrong folder. Ask before writing that; No is the default.
+  if (!chronolist::HoldsReplayFolder(m_gameFolder)) {
+    CString question;
+    AfxFormatString1(question, IDS_NO_REPLAY_FOLDER,
+                     chronolist::AbsolutePath(m_gameFolder).c_str());
+    if (MessageBox(question, nullptr, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+      return;
+    }
+  }
+  const chronolist::PageWriteResult result = chronolist::GenerateTimeList(m_gameFolder);
   if (!result.written()) {
     // Say which file and why, and stay open so that the user can fix the
     // cause and try again. Only a page that was there can be said to remain.

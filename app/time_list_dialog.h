@@ -2,11 +2,15 @@
 // page and closes, Cancel closes without touching anything.
 #pragma once
 
+#include <string>
+
 #include "framework/afxwin.h"
 
 class CTimeListDialog : public fw::CDialog {
  public:
-  explicit CTimeListDialog(fw::CWnd* pParent = nullptr);
+  // `gameFolder`: where the replays are read and the page written; empty
+  // for the working folder.
+  explicit CTimeListDialog(std::string gameFolder = {}, fw::CWnd* pParent = nullptr);
 
  protected:
   void DoDataExchange(fw::CDataExchange* pDX) override;
@@ -18,6 +22,7 @@ class CTimeListDialog : public fw::CDialog {
   fw::HCURSOR OnQueryDragIcon();
 
   fw::HICON m_hAppIcon;
+  std::string m_gameFolder;
 
   DECLARE_MESSAGE_MAP()
 };

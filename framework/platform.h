@@ -68,8 +68,10 @@ class Platform {
   // resource is missing or unusable.
   virtual HICON LoadIcon(UINT id) = 0;
   virtual int GetSystemMetrics(int index) const = 0;
-  // A modal message over `owner`; `type` as MessageBox's (MB_OK, with
-  // MB_ICONERROR or no icon). Returns the button pressed (IDOK).
+  // A modal message over `owner` (nullptr: no owner); `type` as MessageBox's
+  // (MB_OK or MB_YESNO, MB_ICONERROR, MB_ICONQUESTION or no icon,
+  // MB_DEFBUTTON2). Returns the button pressed (IDOK, IDYES, IDNO); closing
+  // a Yes/No box any other way is No.
   virtual int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
                           UINT type) = 0;
 };

@@ -75,6 +75,8 @@ inline constexpr WPARAM ICON_BIG = 1;
 // Command ids.
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
 inline constexpr UINT ID_HELP = 0xE146;
 
 // System commands (WM_SYSCOMMAND); the low four bits are the system's own.

@@ -1,5 +1,8 @@
 #include "framework/win_app.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "framework/platform.h"
 
 namespace fw {
@@ -16,6 +19,14 @@ CWinApp::~CWinApp() {
   if (gApp == this) {
     gApp = nullptr;
   }
+}
+
+BOOL CWinApp::InitApplication() {
+  return TRUE;
+}
+
+void CWinApp::ReportNoDisplay(const char* reason) {
+  std::fprintf(stderr, "%s: %s\n", AppName(), reason);
 }
 
 BOOL CWinApp::InitInstance() {
@@ -56,6 +67,19 @@ void CWinApp::OnMainWindowEnded(INT_PTR result) {
 
 CWinApp* AfxGetApp() {
   return gApp;
+}
+
+bool AfxWinInit(const char* argv0, const std::string& executablePath,
+                std::vector<std::string> arguments) {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    return false;
+  }
+  app->SetAppNameFromExecutable(argv0);
+  app->executablePath_ = executablePath;
+  app->arguments_ = std::move(arguments);
+  app->mainWindowResult_ = -1;
+  return app->InitApplication() != FALSE;
 }
 
 int AfxWinMain(const char* argv0) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/cmd_target.h"
 #include "framework/types.h"
@@ -18,6 +19,10 @@ class CWinApp : public CCmdTarget {
   explicit CWinApp(const char* lpszAppName = nullptr);
   ~CWinApp() override;
 
+  // Before any window or display: the command line is there to read.
+  // FALSE when there is nothing to show (the program has done all it had to,
+  // e.g. printed its version); ExitInstance then gives the exit status.
+  virtual BOOL InitApplication();
   virtual BOOL InitInstance();
   // The process's exit status; the framework's own choice is 0. The
   // application decides what its main window's result means.
@@ -30,8 +35,17 @@ class CWinApp : public CCmdTarget {
   // show, and says so by doing nothing.
   void OnHelp();
 
+  // No window can be shown at all (no display); the framework's words for
+  // why. By default one line on stderr, led by the program's name.
+  virtual void ReportNoDisplay(const char* reason);
+
   const char* AppName() const { return appName_.c_str(); }
   void SetAppNameFromExecutable(const char* argv0);
+  // The arguments after the program's name, in UTF-8 on Windows (where the
+  // system hands them over in UTF-16) and as the system gave them elsewhere.
+  const std::vector<std::string>& CommandLineArguments() const { return arguments_; }
+  // The running program file's full path; empty when the system cannot say.
+  const std::string& ExecutablePath() const { return executablePath_; }
   // Called by CDialog::DoModal when the main window's dialog has ended.
   void OnMainWindowEnded(INT_PTR result);
   // What the main window's DoModal returned; -1 while it has not ended, or
@@ -41,11 +55,22 @@ class CWinApp : public CCmdTarget {
   CWnd* m_pMainWnd = nullptr;
 
  private:
+  friend bool AfxWinInit(const char*, const std::string&, std::vector<std::string>);
+
   std::string appName_;
+  std::string executablePath_;
+  std::vector<std::string> arguments_;
   INT_PTR mainWindowResult_ = -1;
 };
 
 CWinApp* AfxGetApp();
+
+// What a backend does first, before it opens a display: names the
+// application after `argv0`, hands it the command line and the program
+// file's path, and runs InitApplication. False when there is no application
+// object or it has nothing to show.
+bool AfxWinInit(const char* argv0, const std::string& executablePath,
+                std::vector<std::string> arguments);
 
 // Runs the application object: InitInstance, then ExitInstance, whose value
 // is returned as the exit status (1 when there is no application object).

@@ -148,6 +148,15 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
   return CurrentPlatform().ShowMessage(this, title, text, type);
 }
 
+int AfxMessageBox(const char* text, UINT type) {
+  const CWinApp* app = AfxGetApp();
+  CWnd* owner = app != nullptr ? app->m_pMainWnd : nullptr;
+  if (owner != nullptr && owner->Peer() != nullptr) {
+    return owner->MessageBox(text, nullptr, type);
+  }
+  return CurrentPlatform().ShowMessage(nullptr, app != nullptr ? app->AppName() : "", text, type);
+}
+
 void CWnd::AttachPeer(WindowPeer* peer, bool hasSystemMenu) {
   peer_ = peer;
   hasSystemMenu_ = hasSystemMenu;

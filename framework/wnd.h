@@ -14,8 +14,13 @@ namespace fw {
 class WindowPeer;
 
 inline constexpr UINT MB_OK = 0x0000;
+inline constexpr UINT MB_YESNO = 0x0004;
+inline constexpr UINT MB_TYPEMASK = 0x000F;
 inline constexpr UINT MB_ICONERROR = 0x0010;
+inline constexpr UINT MB_ICONQUESTION = 0x0020;
 inline constexpr UINT MB_ICONMASK = 0x00F0;
+inline constexpr UINT MB_DEFBUTTON2 = 0x0100;
+inline constexpr UINT MB_DEFMASK = 0x0F00;
 
 class CWnd : public CCmdTarget {
  public:
@@ -36,7 +41,8 @@ class CWnd : public CCmdTarget {
   // Centres over `alternateOwner` (or the work area) and keeps the window
   // inside the work area of that monitor.
   void CenterWindow(CWnd* alternateOwner = nullptr);
-  // A modal message over this window; returns IDOK.
+  // A modal message over this window; returns the button pressed (IDOK,
+  // IDYES, IDNO).
   int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
   // Backend side.
@@ -73,5 +79,9 @@ class CWnd : public CCmdTarget {
 };
 
 int GetSystemMetrics(int index);
+
+// A modal message over the application's main window, or over no window
+// before there is one, titled with the program's name.
+int AfxMessageBox(const char* text, UINT type = MB_OK);
 
 }  // namespace fw

@@ -117,6 +117,23 @@ const StringResource kStrings[] = {
     {IDS_PAGE_NOT_CREATED,
      "%1 を書き出せませんでした。\n理由: %2\n\n"
      "原因を取り除いてから、もう一度 OK を押してください。"},
+    // %1 is the folder's full path. Asked before a page with no times is
+    // written where there are no replays at all; No is the default.
+    {IDS_NO_REPLAY_FOLDER,
+     "%1 には replay フォルダがありません。\n"
+     "ゲームのフォルダ（replay フォルダのあるフォルダ）で起動してください。\n\n"
+     "このまま、タイムのないリストをここに書き出しますか？"},
+    // A command line that names no folder to work in: %1 is the argument as
+    // given. One line each, as a terminal shows it too.
+    {IDS_FOLDER_NOT_FOUND,
+     "フォルダ「%1」が見つかりません。"
+     "ゲームのフォルダ（replay フォルダのあるフォルダ）を指定してください。"},
+    {IDS_NOT_A_FOLDER,
+     "「%1」はフォルダではありません。"
+     "ゲームのフォルダ（replay フォルダのあるフォルダ）を指定してください。"},
+    {IDS_TOO_MANY_ARGUMENTS,
+     "フォルダが二つ以上指定されました: %1。"
+     "ゲームのフォルダ（replay フォルダのあるフォルダ）を一つだけ指定してください。"},
 };
 
 const IconResource kIcons[] = {

@@ -21,11 +21,6 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path);
 // not it can be opened.
 bool RegularFileExists(const std::string& path);
 
-// `name` in the working folder, spelled as the system names it to a user
-// (UTF-8); `name` itself when the folder cannot be named (it may have been
-// removed under us).
-std::string FullPath(const std::string& name);
-
 // Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
 // lowercase hex digits, in the same folder.
 inline constexpr const char* kTemporaryInfix = ".tmp-";

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "timelist/file_system.h"
@@ -287,19 +286,6 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
 bool RegularFileExists(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::string FullPath(const std::string& name) {
-  char* folder = ::getcwd(nullptr, 0);
-  if (folder == nullptr) {
-    return name;
-  }
-  std::string path = folder;
-  std::free(folder);
-  if (path.empty() || path.back() != '/') {
-    path += '/';
-  }
-  return path + name;
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {

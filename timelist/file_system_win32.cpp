@@ -194,13 +194,14 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   // Opening a device can act on it (a tape rewinds when it is closed), and
   // Wine opens Unix devices and FIFOs that a replay's name links to. Their
   // attributes, read without opening, fail there; a folder is seen here.
+  const std::wstring name = SystemPath(path);
   WIN32_FILE_ATTRIBUTE_DATA named{};
-  if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &named) ||
+  if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &named) ||
       (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
     return std::nullopt;
   }
   // The sharing flags let the game keep writing its replays meanwhile.
-  Handle file(::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+  Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
@@ -214,17 +215,12 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
 }
 
 bool RegularFileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string FullPath(const std::string& name) {
-  const std::wstring full = FullPathOf(Wide(name));
-  return full.empty() ? name : Utf8(full);
-}
-
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  const std::wstring page = Wide(path);
+  const std::wstring page = SystemPath(path);
   const auto separator = page.find_last_of(L"\\/");
   const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
   const std::wstring name = page.substr(folder.size());

@@ -5,25 +5,36 @@
 #include <limits>
 
 #include "timelist/file_system.h"
+#include "timelist/folder.h"
 
 namespace chronolist {
 
-std::string ReplayPath(int room) {
+namespace {
+constexpr const char* kReplayFolder = "replay";
+}  // namespace
+
+std::string ReplayPath(int room, const std::string& folder) {
+  char name[24];
+  std::snprintf(name, sizeof name, "map%03d.bdb", room);
+  if (!folder.empty()) {
+    return InFolder(InFolder(folder, kReplayFolder), name);
+  }
 #ifdef _WIN32
-  constexpr const char* kFormat = ".\\replay\\map%03d.bdb";
+  return std::string(".\\") + kReplayFolder + "\\" + name;
 #else
-  constexpr const char* kFormat = "replay/map%03d.bdb";
+  return std::string(kReplayFolder) + "/" + name;
 #endif
-  char path[32];
-  std::snprintf(path, sizeof path, kFormat, room);
-  return path;
 }
 
-void ScanReplays(RunTimeTable& table) {
+bool HoldsReplayFolder(const std::string& folder) {
+  return KindOfPath(InFolder(folder, kReplayFolder)) == PathKind::kFolder;
+}
+
+void ScanReplays(RunTimeTable& table, const std::string& folder) {
   table.fill(kNoRun);
   constexpr auto kMaxFrames = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
   for (int room = kFirstRoom; room <= kLastRoom; ++room) {
-    if (auto length = RegularFileLength(ReplayPath(room))) {
+    if (auto length = RegularFileLength(ReplayPath(room, folder))) {
       table[room] = static_cast<std::int32_t>(*length < kMaxFrames ? *length : kMaxFrames);
     }
   }

@@ -8,14 +8,19 @@
 
 namespace chronolist {
 
-// The path of room `room`'s replay, relative to the working directory
-// ("replay/map007.bdb"; backslashes on Windows).
-std::string ReplayPath(int room);
+// The path of room `room`'s replay in the game folder `folder`; relative to
+// the working folder when `folder` is empty ("replay/map007.bdb", on Windows
+// ".\replay\map007.bdb").
+std::string ReplayPath(int room, const std::string& folder = {});
+
+// True when `folder` (empty: the working folder) holds a folder `replay`,
+// empty or not: then it is a game folder.
+bool HoldsReplayFolder(const std::string& folder);
 
 // Fills every slot with kNoRun, then stores the length of each replay of rooms
-// 1 to 199 that can be opened. A missing replay, or a name that is not a
-// regular file (directory, FIFO, device), leaves its slot at kNoRun. Lengths
-// above INT32_MAX saturate. Never blocks and never fails as a whole.
-void ScanReplays(RunTimeTable& table);
+// 1 to 199 in `folder` (empty: the working folder) that can be opened. A missing replay, or a name
+// that is not a regular file (directory, FIFO, device), leaves its slot at kNoRun. Lengths above
+// INT32_MAX saturate. Never blocks and never fails as a whole.
+void ScanReplays(RunTimeTable& table, const std::string& folder = {});
 
 }  // namespace chronolist

@@ -1,6 +1,7 @@
 #include "timelist/time_list_page.h"
 
 #include "timelist/file_system.h"
+#include "timelist/folder.h"
 #include "timelist/replay_scan.h"
 #include "timelist/split_frames.h"
 #include "timelist/time_list_writer.h"
@@ -64,19 +65,20 @@ std::string BuildTimeListPage(const RunTimeTable& table) {
   return page;
 }
 
-PageWriteResult WriteTimeListPage(const RunTimeTable& table) {
+PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& folder) {
+  const std::string page = InFolder(folder, kTimeListFileName);
   PageWriteResult result;
-  result.path = FullPath(kTimeListFileName);
-  const bool hadPage = RegularFileExists(kTimeListFileName);
-  result.error = ReplaceFileAtomically(kTimeListFileName, BuildTimeListPage(table));
+  result.path = AbsolutePath(page);
+  const bool hadPage = RegularFileExists(page);
+  result.error = ReplaceFileAtomically(page, BuildTimeListPage(table));
   result.previousPageKept = hadPage && !result.written();
   return result;
 }
 
-PageWriteResult GenerateTimeList() {
+PageWriteResult GenerateTimeList(const std::string& folder) {
   RunTimeTable table;
-  ScanReplays(table);
-  return WriteTimeListPage(table);
+  ScanReplays(table, folder);
+  return WriteTimeListPage(table, folder);
 }
 
 }  // namespace chronolist

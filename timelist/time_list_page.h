@@ -1,5 +1,5 @@
 // The program's one job: scan the replays and write the Extra-mode time list,
-// "replistEX.html", in the working directory.
+// "replistEX.html", in the game folder.
 #pragma once
 
 #include <string>
@@ -29,10 +29,12 @@ struct PageWriteResult {
 // for rooms 111 to 151 with each time as mm:ss:ff or "None".
 std::string BuildTimeListPage(const RunTimeTable& table);
 
-// Replaces "replistEX.html" with the page for `table`, all or nothing.
-PageWriteResult WriteTimeListPage(const RunTimeTable& table);
+// Replaces "replistEX.html" in `folder` (empty: the working folder) with the
+// page for `table`, all or nothing.
+PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& folder = {});
 
-// Scans the replays of rooms 1 to 199, then writes the page.
-PageWriteResult GenerateTimeList();
+// Scans the replays of rooms 1 to 199 in the game folder `folder` (empty: the
+// working folder), then writes the page there.
+PageWriteResult GenerateTimeList(const std::string& folder = {});
 
 }  // namespace chronolist

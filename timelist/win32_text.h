@@ -34,4 +34,23 @@ inline std::string Utf8(std::wstring_view wide) {
   return utf8;
 }
 
+// `path` as the file functions take it: a full path that is too long for
+// them (MAX_PATH, less room for a file name) gets the \\?\ form, which has
+// no such limit and which a game folder deep in a user's folders needs.
+// Relative and short paths stay as they are.
+inline std::wstring SystemPath(std::string_view path) {
+  std::wstring wide = Wide(path);
+  constexpr std::size_t kRoomForAName = 12;
+  if (wide.size() + kRoomForAName < MAX_PATH || wide.starts_with(L"\\\\?\\")) {
+    return wide;
+  }
+  if (wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/')) {
+    return L"\\\\?\\" + wide;
+  }
+  if (wide.starts_with(L"\\\\")) {
+    return L"\\\\?\\UNC\\" + wide.substr(2);
+  }
+  return wide;
+}
+
 }  // namespace chronolist

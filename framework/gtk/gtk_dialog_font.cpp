@@ -1,6 +1,8 @@
 #include "framework/gtk/gtk_dialog_font.h"
 
 #include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 
 #include "framework/dialog_font.h"
 
@@ -8,13 +10,21 @@ namespace fw::gtk {
 
 namespace {
 
+// The configuration the toolkit's own font map loaded. Fontconfig's default
+// one (a null config) would read every configuration file and font cache a
+// second time, which costs start-up as much as the rest of the dialog.
+FcConfig* ToolkitFontconfig() {
+  PangoFontMap* map = pango_cairo_font_map_get_default();
+  return PANGO_IS_FC_FONT_MAP(map) ? pango_fc_font_map_get_config(PANGO_FC_FONT_MAP(map)) : nullptr;
+}
+
 // Fontconfig knows every name of a family, in every language; Pango lists
 // one, in the locale's language ("IPA Pゴシック" under ja_JP).
-bool FontconfigHasFamily(const std::string& family) {
+bool FontconfigHasFamily(FcConfig* config, const std::string& family) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-  FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+  FcFontSet* fonts = FcFontList(config, pattern, objects);
   const bool found = fonts != nullptr && fonts->nfont > 0;
   if (fonts != nullptr) {
     FcFontSetDestroy(fonts);
@@ -27,8 +37,9 @@ bool FontconfigHasFamily(const std::string& family) {
 }  // namespace
 
 std::string ResolveDialogFontFamily(const std::string& templateFace) {
+  FcConfig* config = ToolkitFontconfig();
   for (const std::string& candidate : DialogFontCandidates(templateFace)) {
-    if (FontconfigHasFamily(candidate)) {
+    if (FontconfigHasFamily(config, candidate)) {
       return candidate;
     }
   }

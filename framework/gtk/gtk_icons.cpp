@@ -3,27 +3,66 @@
 #include <gio/gio.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "framework/resources.h"
 
-GdkPixbuf* fw::IconHandle::ImageForSize(int size) const {
-  GdkPixbuf* best = nullptr;
-  for (const auto& image : images) {
-    const int width = gdk_pixbuf_get_width(image.get());
-    if (width == size) {
-      return image.get();
+namespace {
+
+// A PNG of the bundle, read as one: no content sniffing, which would load
+// the system's whole MIME database for a type known in advance.
+GdkPixbuf* DecodePng(const std::string& resource) {
+  GBytes* bytes = g_resources_lookup_data(resource.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+  if (bytes == nullptr) {
+    return nullptr;
+  }
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+  GdkPixbuf* image = nullptr;
+  if (loader != nullptr) {
+    if (gdk_pixbuf_loader_write_bytes(loader, bytes, nullptr) &&
+        gdk_pixbuf_loader_close(loader, nullptr)) {
+      image = gdk_pixbuf_loader_get_pixbuf(loader);
+    } else {
+      gdk_pixbuf_loader_close(loader, nullptr);
     }
-    const int bestWidth = best == nullptr ? 0 : gdk_pixbuf_get_width(best);
-    const bool larger = width > size;
-    const bool bestLarger = bestWidth > size;
-    if (best == nullptr || (larger && (!bestLarger || width < bestWidth)) ||
-        (!larger && !bestLarger && width > bestWidth)) {
-      best = image.get();
+    if (image != nullptr) {
+      g_object_ref(image);
+    }
+    g_object_unref(loader);
+  }
+  g_bytes_unref(bytes);
+  return image;
+}
+
+}  // namespace
+
+GdkPixbuf* fw::IconHandle::ImageForSize(int size) const {
+  for (;;) {
+    const Image* best = nullptr;
+    for (const Image& image : images) {
+      if (image.undecodable) {
+        continue;
+      }
+      const bool larger = image.size >= size;
+      const bool bestLarger = best != nullptr && best->size >= size;
+      if (best == nullptr || (larger && (!bestLarger || image.size < best->size)) ||
+          (!larger && !bestLarger && image.size > best->size)) {
+        best = &image;
+      }
+    }
+    if (best == nullptr) {
+      return nullptr;
+    }
+    if (!best->pixbuf) {
+      best->pixbuf = fw::gtk::GObjectPtr<GdkPixbuf>(DecodePng(best->resource));
+      best->undecodable = !best->pixbuf;
+    }
+    if (best->pixbuf) {
+      return best->pixbuf.get();
     }
   }
-  return best;
 }
 
 namespace fw::gtk {
@@ -41,18 +80,17 @@ std::unique_ptr<IconHandle> LoadIconResource(UINT id) {
   }
   auto icon = std::make_unique<IconHandle>();
   for (gchar** name = names; *name != nullptr; ++name) {
-    // An image that does not decode is left out; the other sizes still serve.
-    if (GdkPixbuf* image = gdk_pixbuf_new_from_resource((folder + *name).c_str(), nullptr)) {
-      icon->images.emplace_back(image);
+    const int size = std::atoi(*name);
+    if (size > 0) {
+      icon->images.push_back({.size = size, .resource = folder + *name});
     }
   }
   g_strfreev(names);
   if (icon->images.empty()) {
     return nullptr;
   }
-  std::sort(icon->images.begin(), icon->images.end(), [](const auto& a, const auto& b) {
-    return gdk_pixbuf_get_width(a.get()) < gdk_pixbuf_get_width(b.get());
-  });
+  std::sort(icon->images.begin(), icon->images.end(),
+            [](const auto& a, const auto& b) { return a.size < b.size; });
   return icon;
 }
 

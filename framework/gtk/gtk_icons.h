@@ -1,22 +1,32 @@
 // Icons for the GTK backend: each icon resource is a folder of PNGs in the
-// program's GResource bundle, loaded with gdk-pixbuf into one pixbuf per size,
-// behind the framework's HICON; the image of the right size for a screen's
-// scale.
+// program's GResource bundle, named by their size, decoded with gdk-pixbuf
+// as each size is needed, behind the framework's HICON; the image of the
+// right size for a screen's scale.
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/gtk/gobject_ptr.h"
 #include "framework/types.h"
 
 struct fw::IconHandle {
-  std::vector<fw::gtk::GObjectPtr<GdkPixbuf>> images;
+  // One PNG per size in the bundle, decoded when first asked for: a dialog
+  // shows two of them, and decoding the rest would only cost start-up time
+  // and memory.
+  struct Image {
+    int size = 0;
+    std::string resource;
+    mutable fw::gtk::GObjectPtr<GdkPixbuf> pixbuf = {};
+    mutable bool undecodable = false;
+  };
+  std::vector<Image> images;  // smallest first
 
   // The image of exactly `size` pixels, else the nearest larger, else the
-  // largest; nullptr when the icon has no images.
+  // largest, leaving out images that do not decode; nullptr when none does.
   GdkPixbuf* ImageForSize(int size) const;
 };
 
@@ -27,8 +37,8 @@ namespace fw::gtk {
 inline constexpr int kSmallIconSize = 16;
 inline constexpr int kBigIconSize = 32;
 
-// Loads icon resource `id`, its images smallest first; nullptr when it is
-// missing or none of its images decodes.
+// Finds icon resource `id`'s images, smallest first; nullptr when it is
+// missing or has none.
 std::unique_ptr<IconHandle> LoadIconResource(UINT id);
 
 // `icon` drawn at `size` logical pixels on a screen of `scale` device pixels

@@ -1,9 +1,10 @@
 // The GTK backend's Platform and RunApplication; see gtk_backend.h.
 #include <gtk/gtk.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/application.h"
 #include "framework/dialog.h"
@@ -52,27 +53,46 @@ class GtkPlatform final : public Platform {
   int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
                   UINT type) override {
     auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
-    const GtkMessageType kind =
-        (type & MB_ICONMASK) == MB_ICONERROR ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER;
+    const UINT icon = type & MB_ICONMASK;
+    const GtkMessageType kind = icon == MB_ICONERROR      ? GTK_MESSAGE_ERROR
+                                : icon == MB_ICONQUESTION ? GTK_MESSAGE_QUESTION
+                                                          : GTK_MESSAGE_OTHER;
+    const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
+    // A path in the text may not be UTF-8 (file names are bytes here).
+    gchar* shown = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
     GtkWidget* message = gtk_message_dialog_new(
         ownerWindow != nullptr ? ownerWindow->Window() : nullptr,
         static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), kind,
-        GTK_BUTTONS_OK, "%s", text.c_str());
+        yesNo ? GTK_BUTTONS_NONE : GTK_BUTTONS_OK, "%s", shown);
+    g_free(shown);
+    GtkResponseType byDefault = GTK_RESPONSE_OK;
+    if (yesNo) {
+      // Windows' Japanese labels in any locale, each with its access key.
+      gtk_dialog_add_buttons(GTK_DIALOG(message), "はい(_Y)", GTK_RESPONSE_YES, "いいえ(_N)",
+                             GTK_RESPONSE_NO, nullptr);
+      byDefault = (type & MB_DEFMASK) == MB_DEFBUTTON2 ? GTK_RESPONSE_NO : GTK_RESPONSE_YES;
+    }
     gtk_window_set_title(GTK_WINDOW(message), caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(message), GTK_WIN_POS_CENTER_ON_PARENT);
-    gtk_dialog_set_default_response(GTK_DIALOG(message), GTK_RESPONSE_OK);
+    gtk_window_set_position(GTK_WINDOW(message), ownerWindow != nullptr
+                                                     ? GTK_WIN_POS_CENTER_ON_PARENT
+                                                     : GTK_WIN_POS_CENTER);
+    gtk_dialog_set_default_response(GTK_DIALOG(message), byDefault);
     // The owner takes no input while the message is up, as on Windows.
     const bool wasEnabled = ownerWindow != nullptr && ownerWindow->IsEnabled();
     if (wasEnabled) {
       ownerWindow->Enable(false);
     }
     gtk_window_present(GTK_WINDOW(message));
-    gtk_dialog_run(GTK_DIALOG(message));
+    const gint response = gtk_dialog_run(GTK_DIALOG(message));
     gtk_widget_destroy(message);
     if (wasEnabled) {
       ownerWindow->Enable(true);
     }
-    return IDOK;
+    if (!yesNo) {
+      return IDOK;
+    }
+    // Esc or the close box on a question is the safe answer.
+    return response == GTK_RESPONSE_YES ? IDYES : IDNO;
   }
 
  private:
@@ -82,7 +102,19 @@ class GtkPlatform final : public Platform {
 }  // namespace
 }  // namespace gtk
 
-int RunApplication(int, char** argv, const ResourceTable& resources) {
+int RunApplication(int argc, char** argv, const ResourceTable& resources) {
+  // For the whole run: the command line's messages are string resources too.
+  SetResources(&resources);
+  // The command line is the program's: --help works without a display.
+  char* executable = g_file_read_link("/proc/self/exe", nullptr);
+  const bool goOn = AfxWinInit(argv[0], executable != nullptr ? executable : "",
+                               std::vector<std::string>(argv + 1, argv + argc));
+  g_free(executable);
+  CWinApp* app = AfxGetApp();
+  if (!goOn) {
+    return app != nullptr ? app->ExitInstance() : 1;
+  }
+
   // Centring a dialog and moving it from the keyboard need window positions,
   // which only X11 gives a client. So X11 it is whenever a server is there
   // (XWayland on every Wayland desktop), Wayland natively otherwise; the
@@ -93,28 +125,21 @@ int RunApplication(int, char** argv, const ResourceTable& resources) {
     gdk_set_allowed_backends("x11,*");
   }
 
-  // The command line is not ours to interpret, not even GTK's own options.
+  // Not even GTK's own options: the arguments were the program's.
   int gtkArgc = 1;
   char* gtkArgvStorage[] = {argv[0], nullptr};
   char** gtkArgv = gtkArgvStorage;
   if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
-    CWinApp* app = AfxGetApp();
-    if (app != nullptr) {
-      app->SetAppNameFromExecutable(argv[0]);
-    }
-    std::fprintf(stderr,
-                 "%s: cannot open a display; it needs an X server (DISPLAY) or a "
-                 "Wayland compositor (WAYLAND_DISPLAY)\n",
-                 app != nullptr ? app->AppName() : argv[0]);
+    app->ReportNoDisplay(
+        "cannot open a display; it needs an X server (DISPLAY) or a Wayland compositor "
+        "(WAYLAND_DISPLAY)");
     // As after a main window that never showed: the application says what
     // that means for the exit status.
-    return app != nullptr ? app->ExitInstance() : 1;
+    return app->ExitInstance();
   }
   gtk::GtkPlatform platform;
   Platform* previousPlatform = SetPlatform(&platform);
-  const ResourceTable* previousResources = SetResources(&resources);
   const int status = AfxWinMain(argv[0]);
-  SetResources(previousResources);
   SetPlatform(previousPlatform);
   return status;
 }

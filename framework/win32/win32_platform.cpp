@@ -1,6 +1,8 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "framework/application.h"
 #include "framework/dialog.h"
@@ -258,19 +260,37 @@ std::string ExecutablePath() {
   return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
 }
 
+// The arguments in UTF-16, as the system holds them: argv would give them in
+// the ANSI code page (932 on a Japanese system), where a folder named with
+// characters outside it cannot be spelled.
+std::vector<std::string> Arguments() {
+  int count = 0;
+  LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; words != nullptr && i < count; ++i) {
+    const std::wstring_view word(words[i]);
+    arguments.push_back(Utf16ToUtf8(std::u16string(word.begin(), word.end())));
+  }
+  ::LocalFree(words);
+  return arguments;
+}
+
 }  // namespace
 
 }  // namespace win32
 
-// The command line is not the program's to interpret: it is ignored, and the
-// program's name comes from the executable's path in UTF-16, which argv[0]
-// would give in the ANSI code page.
+// The program's name and path come from the executable's path in UTF-16 too.
 int RunApplication(int, char**, const ResourceTable& resources) {
+  // For the whole run: the command line's messages are string resources too.
+  SetResources(&resources);
+  const std::string executable = win32::ExecutablePath();
+  if (!AfxWinInit(executable.c_str(), executable, win32::Arguments())) {
+    CWinApp* app = AfxGetApp();
+    return app != nullptr ? app->ExitInstance() : 1;
+  }
   win32::Win32Platform platform;
   Platform* previousPlatform = SetPlatform(&platform);
-  const ResourceTable* previousResources = SetResources(&resources);
-  const int status = AfxWinMain(win32::ExecutablePath().c_str());
-  SetResources(previousResources);
+  const int status = AfxWinMain(executable.c_str());
   SetPlatform(previousPlatform);
   return status;
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// CommandLineToArgvW, which WIN32_LEAN_AND_MEAN leaves out.
+#include <shellapi.h>
 
 #undef AppendMenu
 #undef LoadIcon

@@ -29,7 +29,8 @@ TEST(AppIcon, EverySizeFromSixteenToTwoHundredFiftySix) {
   ASSERT_NE(icon, nullptr);
   std::vector<std::pair<int, int>> sizes;
   for (const auto& image : icon->images) {
-    GdkPixbuf* pixbuf = image.get();
+    GdkPixbuf* pixbuf = icon->ImageForSize(image.size);
+    ASSERT_NE(pixbuf, nullptr) << image.resource;
     const int size = gdk_pixbuf_get_width(pixbuf);
     sizes.emplace_back(size, gdk_pixbuf_get_height(pixbuf));
     ASSERT_TRUE(gdk_pixbuf_get_has_alpha(pixbuf)) << size;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -108,20 +109,38 @@ TEST_F(MainDialogTest, CloseBoxCancelsAndLeavesThePageAlone) {
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
 }
 
-TEST_F(MainDialogTest, WithoutAReplayFolderEveryRoomIsNone) {
+// A page of None where no replays are is most likely the wrong folder: OK
+// asks first, and No, the default, keeps the dialog and writes nothing.
+TEST_F(MainDialogTest, WithoutAReplayFolderOkAsksAndOnlyYesWritesEveryRoomAsNone) {
   const gui::WindowId dialog = Start();
-  driver_->SendKey(dialog, "Return");
+  auto question = [&] {
+    driver_->SendKey(dialog, "Return");
+    return driver_->WaitForWindow("chronolist", app_->Pid(), gui_tests::kStartTimeout,
+                                  [this] { return !app_->Running(); });
+  };
+  const gui::WindowId first = question();
+  EXPECT_EQ(driver_->TransientFor(first), dialog);
+  driver_->SendKey(first, "Return");
+  ASSERT_TRUE(driver_->WaitUntilGone(first)) << "Return did not answer the question";
+  EXPECT_TRUE(app_->Running() && driver_->Viewable(dialog)) << ExitReport();
+  EXPECT_TRUE(FolderEntries(".").empty()) << "No wrote something";
+
+  driver_->SendKey(question(), "alt+y");
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(kPage), ExpectedPage({}));
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{kPage}));
 }
 
-TEST_F(MainDialogTest, CommandLineIsIgnored) {
-  WriteBytes(ReplayFile(111), std::string(4060, 'x'));
-  const gui::WindowId dialog = Start({"--help", "foo"});
+// The game folder named on the command line, as a file manager's Open With
+// gives it: its replays are read and the page goes there, not into the
+// working folder.
+TEST_F(MainDialogTest, AFolderArgumentIsTheGameFolder) {
+  WriteBytes(fs::path("ゲーム") / ReplayFile(111), std::string(4060, 'x'));
+  const gui::WindowId dialog = Start({"ゲーム"});
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
-  EXPECT_EQ(ReadBytes(kPage), ExpectedPage({{111, "02:15:10"}}));
+  EXPECT_EQ(ReadBytes(fs::path("ゲーム") / kPage), ExpectedPage({{111, "02:15:10"}}));
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"ゲーム"}));
 }
 
 TEST_F(MainDialogTest, ShowsExactlyOneTopLevelWindow) {
@@ -269,29 +288,50 @@ TEST_F(MainDialogTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
 }
 
+// From a terminal without a display: a bad game folder is one line on
+// stderr and exit 2 (not a second line about the display); --version needs
+// no display at all.
 TEST(StartupTest, WithoutADisplayExitsTwoWithOneLineOnStderr) {
   ScratchFolder folder;
   // An empty runtime folder, so that no desktop session's socket is found.
   fs::create_directory("runtime");
   fs::permissions("runtime", fs::perms::owner_all, fs::perm_options::replace);
-  AppProcess app({kProgram},
-                 LaunchOptions{.workingDirectory = folder.path(),
-                               .environment = {
-                                   {"DISPLAY", std::nullopt},
-                                   {"WAYLAND_DISPLAY", std::nullopt},
-                                   {"WAYLAND_SOCKET", std::nullopt},
-                                   {"GDK_BACKEND", std::nullopt},
-                                   {"XDG_RUNTIME_DIR", (folder.path() / "runtime").string()},
-                               }});
-  const std::optional<int> status = app.WaitForExit(10s);
-  ASSERT_TRUE(status.has_value()) << "still running 10 s without a display";
-  EXPECT_EQ(*status, 2);
-  const std::string message = app.Stderr();
+  auto run = [&](const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{kProgram};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    auto app = std::make_unique<AppProcess>(
+        argv, LaunchOptions{.workingDirectory = folder.path(),
+                            .environment = {
+                                {"DISPLAY", std::nullopt},
+                                {"WAYLAND_DISPLAY", std::nullopt},
+                                {"WAYLAND_SOCKET", std::nullopt},
+                                {"GDK_BACKEND", std::nullopt},
+                                {"XDG_RUNTIME_DIR", (folder.path() / "runtime").string()},
+                            }});
+    const std::optional<int> status = app->WaitForExit(10s);
+    EXPECT_TRUE(status.has_value()) << "still running 10 s without a display";
+    return std::make_pair(status.value_or(-1), std::move(app));
+  };
+
+  const auto [status, app] = run({});
+  EXPECT_EQ(status, 2);
+  const std::string message = app->Stderr();
   ASSERT_FALSE(message.empty());
   EXPECT_EQ(message.find('\n'), message.size() - 1) << "stderr is not one line:\n" << message;
   // Either display will do, so the line names both.
   EXPECT_TRUE(std::regex_search(message, std::regex("(^|[^_A-Z])DISPLAY"))) << message;
   EXPECT_NE(message.find("WAYLAND_DISPLAY"), std::string::npos) << message;
+
+  const auto [missing, refused] = run({"ゲーム"});
+  EXPECT_EQ(missing, 2);
+  EXPECT_EQ(refused->Stderr(),
+            "chronolist: フォルダ「ゲーム」が見つかりません。"
+            "ゲームのフォルダ（replay フォルダのあるフォルダ）を指定してください。\n");
+
+  const auto [shown, version] = run({"--version"});
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(version->Stdout(), "chronolist 1.0.0.1\n");
+  EXPECT_EQ(version->Stderr(), "");
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"runtime"}));
 }
 

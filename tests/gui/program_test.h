@@ -116,11 +116,16 @@ class ProgramTest : public ::testing::Test {
     }
   }
 
-  // Starts the program in the game folder and returns its dialog once shown.
-  // `extraEnvironment` goes over the test's own.
+  // Starts the program in the working folder (the game folder unless the
+  // test moved) and returns its dialog once shown.
+  // `extraEnvironment` goes over the test's own. A `launcher` (such as gio
+  // launch on a desktop entry) starts it instead: then the dialog is the
+  // launched program's, whatever its pid.
   gui::WindowId Start(const std::vector<std::string>& extraArgs = {},
-                      const Environment& extraEnvironment = {}) {
-    std::vector<std::string> argv{kProgram};
+                      const Environment& extraEnvironment = {},
+                      const std::vector<std::string>& launcher = {}) {
+    std::vector<std::string> argv =
+        launcher.empty() ? std::vector<std::string>{kProgram} : launcher;
     argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
     Environment environment = ProgramEnvironment();
     environment["DISPLAY"] = XvfbEnvironment::session->Display();
@@ -130,10 +135,12 @@ class ProgramTest : public ::testing::Test {
       environment[name] = value;
     }
     app_ = std::make_unique<gui::AppProcess>(
-        argv, gui::LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
+        argv, gui::LaunchOptions{.workingDirectory = std::filesystem::current_path(),
+                                 .environment = environment});
     try {
-      dialog_ = driver_->WaitForWindow(kTitle, app_->Pid(), kStartTimeout,
-                                       [this] { return !app_->Running(); });
+      dialog_ = launcher.empty() ? driver_->WaitForWindow(kTitle, app_->Pid(), kStartTimeout,
+                                                          [this] { return !app_->Running(); })
+                                 : driver_->WaitForWindow(kTitle, std::nullopt, kStartTimeout);
       return dialog_;
     } catch (const std::exception& error) {
       throw std::runtime_error(std::string(error.what()) + "\n" + ExitReport());

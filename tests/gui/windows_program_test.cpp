@@ -58,7 +58,9 @@ using gui_tests::kPage;
 using gui_tests::kTitle;
 using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
+using testing::ExpectedPage;
 using testing::ReadBytes;
+using testing::ReplayFile;
 using testing::WriteBytes;
 
 constexpr char kWindowsProgram[] = CHRONOLIST_WINDOWS_PROGRAM;
@@ -230,16 +232,23 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
   // Takes the place of ProgramTest::Start, which would run the .exe itself.
   // `wine` ends in an exec of the program, so the pid is the program's, as
   // are the exit status and the windows' _NET_WM_PID.
-  WindowId Start() {
+  // `program` may be a copy kept elsewhere; `title` is that of the first
+  // window to wait for.
+  WindowId Start(const std::vector<std::string>& arguments = {},
+                 const fs::path& program = kWindowsProgram, const fs::path& workingFolder = ".",
+                 const std::string& title = kTitle) {
     Environment environment = WineVariables(WinePrefixEnvironment::prefix);
     environment["DISPLAY"] = gui_tests::XvfbEnvironment::session->Display();
     environment["WAYLAND_DISPLAY"] = std::nullopt;
+    std::vector<std::string> argv{"wine", program.string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     app_ = std::make_unique<AppProcess>(
-        std::vector<std::string>{"wine", kWindowsProgram},
-        LaunchOptions{.workingDirectory = folder_.path(), .environment = environment});
-    dialog_ = WaitForOwnWindow([](const TopLevel& topLevel) { return topLevel.title == kTitle; },
-                               "titled \"" + std::string(kTitle) + "\"", kWineStartTimeout);
-    return dialog_;
+        argv, LaunchOptions{.workingDirectory = workingFolder, .environment = environment});
+    const WindowId shown =
+        WaitForOwnWindow([&](const TopLevel& topLevel) { return topLevel.title == title; },
+                         "titled \"" + title + "\"", kWineStartTimeout);
+    dialog_ = title == kTitle ? shown : 0;
+    return shown;
   }
 
   // A viewable top-level window of the program; the wait ends early, with
@@ -513,6 +522,39 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_EQ(FolderEntries(kPage), std::vector<std::string>{"keep.txt"});
   EXPECT_EQ(ReadBytes(fs::path(kPage) / "keep.txt"), "inside");
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+// Kept in a game folder deeper than MAX_PATH, started by a shortcut whose
+// "Start in" is another folder; then a game folder with a Japanese name
+// dropped onto the program; then a folder that is not there.
+TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
+  const fs::path game = folder_.path() / std::string(120, 'd') / std::string(120, 'e') / "ゲーム";
+  WriteBytes(game / ReplayFile(111), std::string(1875, 'x'));
+  fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
+  fs::create_directory("elsewhere");
+  driver_->SendKey(Start({}, game / "Chronolist.exe", "elsewhere"), "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(game / kPage), ExpectedPage({{111, "01:02:15"}}));
+  EXPECT_TRUE(fs::is_empty("elsewhere"));
+
+  fs::remove(game / kPage);
+  auto windowsPath = [](const fs::path& path) {
+    std::string text = "Z:" + path.string();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+  };
+  driver_->SendKey(Start({windowsPath(game)}, kWindowsProgram, "elsewhere"), "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(game / kPage), ExpectedPage({{111, "01:02:15"}}));
+
+  const std::string missing = windowsPath(folder_.path() / "ない");
+  const WindowId box = Start({missing}, kWindowsProgram, "elsewhere", "Chronolist");
+  fw::CString message;
+  fw::AfxFormatString1(message, IDS_FOLDER_NOT_FOUND, missing.c_str());
+  EXPECT_EQ(Probe({"lone-box", "Chronolist"}).at("text"), static_cast<std::string>(message));
+  driver_->SendKey(box, "Return");
+  ExpectExit(2);
+  EXPECT_TRUE(fs::is_empty("elsewhere"));
 }
 
 TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt96Dpi) {

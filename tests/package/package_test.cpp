@@ -24,8 +24,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::ExpectedPage;
 using testing::ReadBytes;
 using testing::ScratchFolder;
+using testing::WriteBytes;
 
 const std::string kDeb = CHRONOLIST_DEB;
 const std::string kZip = CHRONOLIST_WINDOWS_ZIP;
@@ -203,6 +205,36 @@ TEST_F(InstalledPackage, ProgramFromUsrBinWritesThePageOnReturn) {
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(gui_tests::kPage), gui_tests::SamplePage());
+}
+
+// Through the desktop entry, as a file manager's Open With starts it on the
+// game folder and the app grid starts it on nothing, both in the home folder.
+TEST_F(InstalledPackage, DesktopEntryTakesTheGameFolderAndAsksWithoutOne) {
+  ASSERT_NO_FATAL_FAILURE(Install());
+  // What a file manager lists under Open With for a folder.
+  const Result folderApps = RunCommand({"gio", "mime", "inode/directory"});
+  EXPECT_NE(folderApps.out.find("\tchronolist.desktop\n"), std::string::npos) << folderApps.out;
+  const std::vector<std::string> launch = {"gio", "launch",
+                                           "/usr/share/applications/chronolist.desktop"};
+  const fs::path game = folder_.path() / "ゲーム";
+  WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'x'));
+  fs::create_directory("home");
+  fs::current_path("home");
+  gui::WindowId dialog = Start({game.string()}, {}, launch);
+  driver_->SendKey(dialog, "Return");
+  ASSERT_TRUE(driver_->WaitUntilGone(dialog));
+  EXPECT_EQ(ReadBytes(game / gui_tests::kPage), ExpectedPage({{111, "01:02:15"}}));
+
+  dialog = Start({}, {}, launch);
+  driver_->SendKey(dialog, "Return");
+  const gui::WindowId question = driver_->WaitForWindow("chronolist");
+  driver_->SendKey(question, "Return");
+  ASSERT_TRUE(driver_->WaitUntilGone(question));
+  EXPECT_TRUE(driver_->Viewable(dialog)) << "No closed the dialog";
+  driver_->SendKey(dialog, "Escape");
+  ASSERT_TRUE(driver_->WaitUntilGone(dialog));
+  dialog_ = 0;
+  EXPECT_TRUE(fs::is_empty(".")) << "a page in the home folder";
 }
 
 TEST(WindowsZip, HoldsTheStrippedProgramAndItsReadme) {

@@ -164,8 +164,16 @@ class FakePlatform final : public fw::Platform {
                   fw::UINT type) override {
     messages.emplace_back(caption, text);
     messageTypes.push_back(type);
-    return fw::IDOK;
+    if (answers.empty()) {
+      return fw::IDOK;
+    }
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
   }
+
+  // The buttons the user presses in the messages to come, in turn.
+  std::vector<int> answers;
 
  private:
   fw::Platform* previous_;

@@ -4,6 +4,8 @@
 //
 //   window_probe message-box OWNER   the text of the message box over the
 //                                    window titled OWNER
+//   window_probe lone-box TITLE      the same for a box of no window, titled
+//                                    TITLE
 //   window_probe error-text CODE     the system's text for the Win32 error
 //                                    CODE as FormatMessageW gives it (CR and
 //                                    LF escaped), and the ANSI code page
@@ -94,8 +96,8 @@ HWND FindTopLevel(const std::wstring& title, bool ownedDialog) {
   return search.found;
 }
 
-int MessageBoxText(const std::wstring& owner) {
-  HWND box = FindTopLevel(owner, true);
+int MessageBoxText(const std::wstring& owner, bool owned = true) {
+  HWND box = FindTopLevel(owner, owned);
   if (box == nullptr) {
     std::fprintf(stderr, "no message box over the window\n");
     return 1;
@@ -190,12 +192,15 @@ int main() {
   int argc = 0;
   wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: window_probe message-box|error-text|dialog ARGUMENT\n");
+    std::fprintf(stderr, "usage: window_probe message-box|lone-box|error-text|dialog ARGUMENT\n");
     return 2;
   }
   const std::wstring command = argv[1];
   if (command == L"message-box") {
     return MessageBoxText(argv[2]);
+  }
+  if (command == L"lone-box") {
+    return MessageBoxText(argv[2], false);
   }
   if (command == L"error-text") {
     return ErrorText(argv[2]);
