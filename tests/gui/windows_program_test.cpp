@@ -413,8 +413,8 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
 };
 
 // A link named exactly as a temporary page, to a file elsewhere, stays, and
-// so does its target: Wine follows Unix links. A FIFO in
-// a replay's place is never opened (Wine would open it).
+// so does its target: Wine follows Unix links. A FIFO in a replay's place is
+// never opened (Wine would open it).
 TEST_F(WindowsProgramTest, ReturnWritesThePageAndExitsZero) {
   LaySampleReplays();
   ASSERT_EQ(::mkfifo(testing::ReplayFile(114).c_str(), 0644), 0);
