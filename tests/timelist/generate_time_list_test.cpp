@@ -396,8 +396,8 @@ TEST_F(GenerateTimeListAsUser, AReplacedPageKeepsItsModeAndOwner) {
 // twice from root and twice from another user, then is filled up. The mount
 // commands make image `i` and mount it on `d`.
 TEST_F(GenerateTimeListAsUser, TwoWritesPerUserOnEveryDriveThenAFullDrive) {
-  if (::access("/dev/fuse", W_OK) != 0) {
-    GTEST_SKIP() << "mounting drive images needs /dev/fuse";
+  if (::access("/dev/fuse", W_OK) != 0 || ::access("/dev/loop-control", W_OK) != 0) {
+    GTEST_SKIP() << "mounting drive images needs /dev/fuse and loop devices";
   }
   for (const auto& [drive, mount] :
        {std::pair{"exFAT", "mkfs.exfat i && mount -t exfat-fuse -o loop,umask=0,allow_other i d"},
