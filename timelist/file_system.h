@@ -3,6 +3,7 @@
 // One source per platform implements them (file_system_posix.cpp, ...).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,16 +21,39 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path);
 // not it can be opened.
 bool RegularFileExists(const std::string& path);
 
-// Temporary files of `path` are named `path` + kTemporaryInfix + a random
-// suffix, in the same folder.
+// Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
+// lowercase hex digits, in the same folder.
 inline constexpr const char* kTemporaryInfix = ".tmp-";
+
+// True when `entry` is exactly the name of a temporary file of the page
+// `name`: the random form, or the `<pid>-<n>` form that earlier versions used
+// and may have left behind. Any other name is the user's.
+inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
+  const std::string_view infix = kTemporaryInfix;
+  if (!entry.starts_with(name) || !entry.substr(name.size()).starts_with(infix)) {
+    return false;
+  }
+  const std::string_view suffix = entry.substr(name.size() + infix.size());
+  const auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto dash = suffix.find('-');
+  if (dash == std::string_view::npos) {
+    return suffix.size() == 16 && std::all_of(suffix.begin(), suffix.end(), isHex);
+  }
+  const std::string_view pid = suffix.substr(0, dash);
+  const std::string_view attempt = suffix.substr(dash + 1);
+  return !pid.empty() && !attempt.empty() && std::all_of(pid.begin(), pid.end(), isDigit) &&
+         std::all_of(attempt.begin(), attempt.end(), isDigit);
+}
 
 // Makes `path` hold exactly `contents`, or leaves it as it was. The bytes go to
 // a temporary file in the same folder, are flushed to disk and renamed over
 // `path`; a symlink at `path` is replaced, not followed. A file at `path` that
 // the user may not write is left alone (permission denied); one that is
-// replaced keeps its permissions. Temporary files that earlier writers left
-// behind when they died are removed first; those of live writers are not.
+// replaced keeps its permissions where the file system keeps any, and is
+// never more open than it was. Temporary files that earlier writers left
+// behind when they died are removed first; those of live writers, links
+// and other files are not.
 // On failure nothing new is left in the folder and the system's error is
 // returned; a file-size limit is a failure like a full disk, not a signal.
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents);

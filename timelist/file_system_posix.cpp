@@ -29,6 +29,7 @@ class FileDescriptor {
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   ~FileDescriptor() { Reset(-1); }
   int get() const { return fd_; }
+  void Release() { fd_ = -1; }
   void Reset(int fd) {
     if (fd_ >= 0) {
       ::close(fd_);
@@ -112,8 +113,10 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // Every writer holds an exclusive flock on its temporary file until the file
 // is renamed or removed, and the kernel drops it when the writer dies. A
-// temporary file whose lock can be taken therefore belongs to no one.
-void RemoveAbandonedTemporaries(int folder, const std::string& prefix) {
+// temporary file whose lock can be taken therefore belongs to no one. Only
+// regular files with exactly our names qualify: a link, a device or a user's
+// own "replistEX.html.tmp-notes" is never opened, let alone removed.
+void RemoveAbandonedTemporaries(int folder, const std::string& name) {
   const int listing = ::dup(folder);
   if (listing < 0) {
     return;
@@ -124,17 +127,20 @@ void RemoveAbandonedTemporaries(int folder, const std::string& prefix) {
     return;
   }
   while (const dirent* entry = ::readdir(entries)) {
-    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) {
+    struct stat named {};
+    if (!IsTemporaryName(entry->d_name, name) ||
+        ::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(named.st_mode)) {
       continue;
     }
     FileDescriptor file(
         ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat opened {};
-    struct stat named {};
-    if (file.get() < 0 || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+    if (file.get() < 0 || ::fstat(file.get(), &opened) != 0 || !SameFile(opened, named) ||
         ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
       continue;
     }
+    // Still the file that was locked, not one put in its place meanwhile.
     if (::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
         SameFile(opened, named)) {
       ::unlinkat(folder, entry->d_name, 0);
@@ -143,46 +149,96 @@ void RemoveAbandonedTemporaries(int folder, const std::string& prefix) {
   ::closedir(entries);
 }
 
-// A temporary file in `folder`, locked (see RemoveAbandonedTemporaries). On
-// Linux it has no name until it is complete; where the file system cannot do
-// that, it gets a fresh random name, created exclusively, and `tempName` is
-// set. `mode` is the mode to create it with, before the umask.
-int CreateLockedTemporary(int folder, const std::string& prefix, mode_t mode,
-                          std::string& tempName) {
+// The process's umask, read where Linux shows it: setting it to learn it
+// would change it for every thread in the meantime.
+mode_t CurrentUmask() {
+  if (FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned int mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    }
+    std::fclose(status);
+    if (found) {
+      return static_cast<mode_t>(mask);
+    }
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+// Gives the temporary file `mode`. FAT and exFAT keep no modes (the mount
+// options decide them), and their drivers refuse (EPERM, ENOSYS) or ignore
+// the change: that is no failure as long as the file is no more open than
+// `widest` allows.
+std::error_code SetMode(int fd, mode_t mode, mode_t widest) {
+  if (::fchmod(fd, mode) == 0) {
+    return {};
+  }
+  const std::error_code error = LastError();
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && (status.st_mode & 0777 & ~widest) == 0) {
+    return {};
+  }
+  return error;
+}
+
+// A temporary file in `folder`, locked (see RemoveAbandonedTemporaries) and
+// private (0600) until its mode is set. On Linux it has no name until it is
+// complete; where the file system cannot do that, it gets a fresh random
+// name, created exclusively, and `tempName` is set.
+int CreateLockedTemporary(int folder, const std::string& prefix, std::string& tempName) {
   tempName.clear();
 #ifdef O_TMPFILE
-  const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
   if (unnamed >= 0) {
-    // Nobody else can reach it before it is linked: the lock cannot wait.
-    ::flock(unnamed, LOCK_EX);
+    // Nobody else can reach it before it is linked: the lock is free.
+    ::flock(unnamed, LOCK_EX | LOCK_NB);
     return unnamed;
   }
   // Older kernels and some file systems cannot do it; others refuse it where a
   // named file fails for a reason the user can act on (EPERM in a removed
   // folder, where the name gives ENOENT). Either way a named file decides.
 #endif
-  for (;;) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
     tempName = prefix + RandomSuffix();
-    const int fd = ::openat(folder, tempName.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0) {
+    FileDescriptor file(::openat(folder, tempName.c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (file.get() < 0) {
       if (errno == EEXIST) {
         continue;
       }
+      tempName.clear();
       return -1;
     }
-    // Another run may have found the file in the moment before the lock and
-    // removed it: then the file is nameless and a new one is needed. Where
-    // the file system has no locks, no other run can lock it either, and so
-    // none removes it.
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    // Someone locked it the moment it appeared: a user watching the folder,
+    // or another run that took it for abandoned and is about to remove it.
+    // Waiting for either could take for ever; a new name never waits. Where
+    // the file system has no locks, no other run can lock it either.
+    struct stat opened {};
+    struct stat named {};
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      if (::fstat(file.get(), &opened) == 0 &&
+          ::fstatat(folder, tempName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+          SameFile(opened, named)) {
+        ::unlinkat(folder, tempName.c_str(), 0);
+      }
+      continue;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || status.st_nlink > 0) {
+    // Another run may have found the file in the moment before the lock and
+    // removed it: then the file is nameless and a new one is needed.
+    if (::fstat(file.get(), &opened) != 0 || opened.st_nlink > 0) {
+      const int fd = file.get();
+      file.Release();
       return fd;
     }
-    ::close(fd);
   }
+  tempName.clear();
+  errno = EWOULDBLOCK;
+  return -1;
 }
 
 // Gives a complete unnamed temporary file a random name in `folder`.
@@ -208,6 +264,12 @@ std::error_code LinkUnnamed(int fd, int folder, const std::string& prefix, std::
 }  // namespace
 
 std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
+  // Opening a device can act on it (a tape rewinds when it is closed): only a
+  // regular file is opened, and the open file is checked again below.
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+    return std::nullopt;
+  }
   // O_NONBLOCK keeps a FIFO from waiting for a writer; O_NOCTTY keeps a
   // terminal from becoming ours.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -243,7 +305,7 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   if (folder.get() < 0) {
     return LastError();
   }
-  RemoveAbandonedTemporaries(folder.get(), prefix);
+  RemoveAbandonedTemporaries(folder.get(), name);
 
   // A page the user may not write stays, as it would for a plain truncating
   // write; one that is replaced keeps its mode and, where we may, its owner.
@@ -255,14 +317,10 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   }
 
   std::string tempName;
-  // Private until its mode is set, so that a private page is never readable
-  // by others through its replacement.
-  FileDescriptor temp(
-      CreateLockedTemporary(folder.get(), prefix, pageExists ? 0600 : 0666, tempName));
+  FileDescriptor temp(CreateLockedTemporary(folder.get(), prefix, tempName));
   if (temp.get() < 0) {
     return LastError();
   }
-  std::error_code error;
   if (pageExists) {
     struct stat created {};
     if (::fstat(temp.get(), &created) == 0 &&
@@ -273,12 +331,14 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
       [[maybe_unused]] const bool groupKept =
           ::fchown(temp.get(), static_cast<uid_t>(-1), page.st_gid) == 0;
     }
-    if (::fchmod(temp.get(), page.st_mode & 0777) != 0) {
-      error = LastError();
-    }
   }
+  std::error_code error = WriteAll(temp.get(), contents);
+  // Only now open to others, and synced with the bytes. A replaced page is
+  // never more open than it was; a new one is what any new file of the
+  // user's would be.
   if (!error) {
-    error = WriteAll(temp.get(), contents);
+    error = pageExists ? SetMode(temp.get(), page.st_mode & 0777, page.st_mode & 0777)
+                       : SetMode(temp.get(), 0666 & ~CurrentUmask(), 0777);
   }
   if (!error && ::fsync(temp.get()) != 0) {
     error = LastError();
@@ -292,7 +352,10 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
     error = LastError();
   }
   if (error) {
-    if (!tempName.empty()) {
+    if (!tempName.empty() && ::unlinkat(folder.get(), tempName.c_str(), 0) != 0) {
+      // ntfs-3g sets a file that is still open aside under another name
+      // instead of removing it, which a full volume refuses; closed, it goes.
+      temp.Reset(-1);
       ::unlinkat(folder.get(), tempName.c_str(), 0);
     }
     return error;

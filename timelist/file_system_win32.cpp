@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -64,22 +65,82 @@ std::wstring RandomSuffix() {
   return hex;
 }
 
+// `file`'s path as the system resolves it, links and all; empty when it
+// cannot say.
+std::wstring FinalPath(HANDLE file) {
+  const DWORD length = ::GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
+  std::wstring path(length, L'\0');
+  if (length == 0 ||
+      ::GetFinalPathNameByHandleW(file, path.data(), length, FILE_NAME_NORMALIZED) >= length) {
+    return {};
+  }
+  path.resize(length - 1);
+  return path;
+}
+
 // Temporary pages of writers that died. A live writer holds its file open
-// without FILE_SHARE_DELETE, so deleting it fails and it stays.
-void RemoveAbandonedTemporaries(const std::wstring& folder, const std::wstring& prefix) {
+// without FILE_SHARE_DELETE, so opening it for deletion fails and it stays.
+// Only a file with exactly our name that is itself in the folder goes:
+// Wine follows Unix symlinks even where a reparse point would not be, so a
+// link is known by its final path, which is then its target's.
+void RemoveAbandonedTemporaries(const std::wstring& folder, const std::wstring& name) {
+  const Handle folderHandle(::CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+  std::wstring folderPath = folderHandle.valid() ? FinalPath(folderHandle.get()) : L"";
+  if (folderPath.empty()) {
+    return;
+  }
+  if (folderPath.back() != L'\\') {
+    folderPath += L'\\';
+  }
   WIN32_FIND_DATAW found{};
-  const HANDLE search = ::FindFirstFileExW((folder + prefix + L"*").c_str(), FindExInfoBasic,
-                                           &found, FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search =
+      ::FindFirstFileExW((folder + name + Wide(kTemporaryInfix) + L"*").c_str(), FindExInfoBasic,
+                         &found, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) {
     return;
   }
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        std::wstring_view(found.cFileName).starts_with(prefix)) {
-      ::DeleteFileW((folder + found.cFileName).c_str());
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        !IsTemporaryName(Utf8(found.cFileName), Utf8(name))) {
+      continue;
     }
+    const Handle file(::CreateFileW((folder + found.cFileName).c_str(),
+                                    DELETE | FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file.valid() || !::GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        FinalPath(file.get()) != folderPath + found.cFileName) {
+      continue;
+    }
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
+}
+
+// Another run that has just put its page in place, or a reader, may hold the
+// page open for a moment, and Windows refuses to replace an open file. Worth
+// a short wait only while that can be the reason: not for a folder or a
+// read-only file, which stay refused.
+bool MayBeHeldOpen(DWORD failure, const std::wstring& page,
+                   std::chrono::steady_clock::time_point deadline) {
+  if ((failure != ERROR_ACCESS_DENIED && failure != ERROR_SHARING_VIOLATION) ||
+      std::chrono::steady_clock::now() >= deadline) {
+    return false;
+  }
+  const DWORD attributes = ::GetFileAttributesW(page.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    return false;
+  }
+  ::Sleep(10);
+  return true;
 }
 
 // Renames the open temporary file over `page` through its own handle, so it
@@ -91,6 +152,7 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
   if (target.empty()) {
     return LastError();
   }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
 
   const std::size_t nameBytes = target.size() * sizeof(wchar_t);
   std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
@@ -99,12 +161,15 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
   rename->RootDirectory = nullptr;
   rename->FileNameLength = static_cast<DWORD>(nameBytes);
   std::memcpy(rename->FileName, target.data(), nameBytes);
-  if (::SetFileInformationByHandle(temp.get(), FileRenameInfo, rename,
-                                   static_cast<DWORD>(buffer.size()))) {
-    return {};
-  }
+  DWORD failure = ERROR_SUCCESS;
+  do {
+    if (::SetFileInformationByHandle(temp.get(), FileRenameInfo, rename,
+                                     static_cast<DWORD>(buffer.size()))) {
+      return {};
+    }
+    failure = ::GetLastError();
+  } while (MayBeHeldOpen(failure, page, deadline));
   // Some Wine versions fail here without setting an error.
-  const DWORD failure = ::GetLastError();
   if (failure != ERROR_SUCCESS && failure != ERROR_INVALID_PARAMETER &&
       failure != ERROR_NOT_SUPPORTED && failure != ERROR_CALL_NOT_IMPLEMENTED &&
       failure != ERROR_INVALID_FUNCTION) {
@@ -113,9 +178,12 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
   if (!temp.Close()) {
     return LastError();
   }
-  if (!::MoveFileExW(tempPath.c_str(), page.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return LastError();
+  while (!::MoveFileExW(tempPath.c_str(), page.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    failure = ::GetLastError();
+    if (!MayBeHeldOpen(failure, page, deadline)) {
+      return {static_cast<int>(failure), std::system_category()};
+    }
   }
   return {};
 }
@@ -123,9 +191,17 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
 }  // namespace
 
 std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
-  // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS, and the
-  // sharing flags let the game keep writing its replays meanwhile.
-  Handle file(::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+  // Opening a device can act on it (a tape rewinds when it is closed), and
+  // Wine opens Unix devices and FIFOs that a replay's name links to. Their
+  // attributes, read without opening, fail there; a folder is seen here.
+  const std::wstring name = SystemPath(path);
+  WIN32_FILE_ATTRIBUTE_DATA named{};
+  if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &named) ||
+      (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return std::nullopt;
+  }
+  // The sharing flags let the game keep writing its replays meanwhile.
+  Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
@@ -147,8 +223,9 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   const std::wstring page = SystemPath(path);
   const auto separator = page.find_last_of(L"\\/");
   const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
-  const std::wstring prefix = page.substr(folder.size()) + Wide(kTemporaryInfix);
-  RemoveAbandonedTemporaries(folder, prefix);
+  const std::wstring name = page.substr(folder.size());
+  const std::wstring prefix = name + Wide(kTemporaryInfix);
+  RemoveAbandonedTemporaries(folder, name);
 
   // The read-only attribute is what a user sets to protect a file: the page
   // stays, as it would for a plain truncating write. Wine lets even that

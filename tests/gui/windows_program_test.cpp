@@ -6,6 +6,8 @@
 // the binary twice: in the test's locale and in ja_JP.UTF-8 (code page 932).
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -410,14 +412,27 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
   }
 };
 
+// A link named exactly as a temporary page, to a file elsewhere, stays, and
+// so does its target: Wine follows Unix links. A FIFO in a replay's place is
+// never opened (Wine would open it).
 TEST_F(WindowsProgramTest, ReturnWritesThePageAndExitsZero) {
   LaySampleReplays();
+  ASSERT_EQ(::mkfifo(testing::ReplayFile(114).c_str(), 0644), 0);
+  const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(opens, testing::ReplayFile(114).c_str(), IN_OPEN), 0);
+  const fs::path outside = folder_.path() / "replay" / "notes.txt";
+  WriteBytes(outside, "not ours");
+  fs::create_symlink(outside, "replistEX.html.tmp-0123456789abcdef");
   const WindowId dialog = Start();
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
   // The same bytes as the Linux program writes: no CR added, nothing else.
   EXPECT_EQ(ReadBytes(kPage), SamplePage());
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+  EXPECT_EQ(FolderEntries("."),
+            (std::vector<std::string>{"replay", kPage, "replistEX.html.tmp-0123456789abcdef"}));
+  EXPECT_EQ(ReadBytes(outside), "not ours");
+  alignas(inotify_event) char event[sizeof(inotify_event) + NAME_MAX + 1];
+  EXPECT_LT(::read(opens, event, sizeof event), 0) << "the FIFO was opened";
 }
 
 TEST_F(WindowsProgramTest, EscapeExitsOneAndLeavesThePageAlone) {
