@@ -216,6 +216,43 @@ TEST_F(LocaleAndScaleTest, JapaneseLocaleShowsTheDialogPixelForPixelAsTheCLocale
   EXPECT_TRUE(japanese == c) << "same size, other pixels: another font or other metrics";
 }
 
+// Noto Sans CJK alone, as on a system without the IPA fonts, and fonts
+// 1.5 times as large: every text wider than the template allows. Each label
+// must hold its text, and the dialog keep the template's margin right of
+// the controls as wide as the one left of the texts.
+TEST_F(LocaleAndScaleTest, TextsFitTheirControlsInNotoCjkAtOneAndAHalfTimes) {
+  const fs::path config = folder_.path() / "fonts.conf";
+  WriteBytes(config,
+             "<fontconfig><dir>/usr/share/fonts/opentype/noto</dir>"
+             "<cachedir>/var/cache/fontconfig</cachedir></fontconfig>\n");
+  Environment environment = WithAccessibility();
+  environment.insert({{"FONTCONFIG_FILE", config.string()},
+                      {"GDK_DPI_SCALE", "1.5"},
+                      {"LOCPATH", gui::JapaneseLocales().string()},
+                      {"LANG", "ja_JP.UTF-8"},
+                      {"LC_ALL", "ja_JP.UTF-8"}});
+  const WindowId dialog = Start({}, environment);
+  const Accessible main = Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", kTitle);
+  const Rect frame = main.Extents();
+  std::vector<Accessible> labels = main.FindAll("label");
+  std::erase_if(labels, [](const Accessible& label) { return label.Name() == kTitle; });
+  ASSERT_GE(labels.size(), 3u) << main.Describe();
+  int margin = frame.width;
+  for (const Accessible& label : labels) {
+    margin = std::min(margin, label.Extents().x - frame.x);
+  }
+  for (const Accessible& control : labels) {
+    const Rect box = control.Extents();
+    const Rect text = control.TextExtents();
+    std::cout << control.Name() << ": " << text.width << " px in " << box.width << "\n";
+    EXPECT_GE(text.x, box.x) << control.Name();
+    EXPECT_LE(text.x + text.width, box.x + box.width) << control.Name();
+    EXPECT_GE(frame.x + frame.width - (box.x + box.width), margin - 1) << control.Name();
+  }
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+}
+
 // How closely `shot` shows the square image `argb` (ARGB rows of `size`
 // pixels) drawn over `background` somewhere in its `area`: the largest
 // channel error at the best place. 0 is exact; a blown-up smaller image is

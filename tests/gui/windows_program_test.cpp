@@ -194,8 +194,19 @@ std::string PageNotCreatedMessage(const fs::path& folder, const std::string& rea
   return message;
 }
 
-// Wine takes the screen's DPI from the prefix's registry when its server
-// starts: set it with the server stopped, and put 96 back afterwards.
+// `wine reg ARGUMENTS` in the prefix; the server is stopped afterwards, as
+// Wine reads the DPI and the font settings when it starts.
+void WineReg(std::vector<std::string> arguments) {
+  const fs::path& prefix = WinePrefixEnvironment::prefix;
+  arguments.insert(arguments.begin(), {"wine", "reg"});
+  AppProcess reg(arguments, LaunchOptions{.environment = WineVariables(prefix)});
+  const std::optional<int> status = reg.WaitForExit(kWineStartTimeout);
+  EXPECT_EQ(status, 0) << "wine reg " << arguments[2] << " failed\n" << Output(reg);
+  const std::string problem = StopWineServer(prefix);
+  EXPECT_TRUE(problem.empty()) << problem;
+}
+
+// The screen's DPI for the programs started while it lives; 96 afterwards.
 class WineDpi {
  public:
   explicit WineDpi(int dpi) { Set(dpi); }
@@ -205,15 +216,31 @@ class WineDpi {
 
  private:
   static void Set(int dpi) {
-    const fs::path& prefix = WinePrefixEnvironment::prefix;
-    AppProcess reg({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
-                    "REG_DWORD", "/d", std::to_string(dpi), "/f"},
-                   LaunchOptions{.environment = WineVariables(prefix)});
-    const std::optional<int> status = reg.WaitForExit(kWineStartTimeout);
-    EXPECT_EQ(status, 0) << "cannot set LogPixels to " << dpi << "\n" << Output(reg);
-    const std::string problem = StopWineServer(prefix);
-    EXPECT_TRUE(problem.empty()) << problem;
+    WineReg({"add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+             std::to_string(dpi), "/f"});
   }
+};
+
+// The prefix as Wine makes it, without IPAPGothic standing in for the dialog
+// font: Wine then picks a Japanese face of its own.
+class WithoutFontStandIn {
+ public:
+  WithoutFontStandIn() {
+    WineReg({"export", kKey, WinePath(saved_), "/y"});
+    WineReg({"delete", kKey, "/f"});
+  }
+  WithoutFontStandIn(const WithoutFontStandIn&) = delete;
+  WithoutFontStandIn& operator=(const WithoutFontStandIn&) = delete;
+  ~WithoutFontStandIn() { WineReg({"import", WinePath(saved_)}); }
+
+ private:
+  static constexpr char kKey[] = "HKCU\\Software\\Wine\\Fonts\\Replacements";
+  static std::string WinePath(const fs::path& path) {
+    std::string wine = "Z:" + path.string();
+    std::replace(wine.begin(), wine.end(), '/', '\\');
+    return wine;
+  }
+  fs::path saved_ = WinePrefixEnvironment::prefix / "font-replacements.reg";
 };
 
 class WindowsProgramTest : public gui_tests::ProgramTest {
@@ -284,8 +311,9 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
   }
 
   // The dialog measured against its template converted with the dialog
-  // font's base units at `dpi`, as the Windows dialog manager converts it.
-  void ExpectLaidOutFromTheFontAt(int dpi) {
+  // font's base units at `dpi`, as the Windows dialog manager converts it;
+  // where a text would not fit (`asTemplate` false) it may have grown.
+  void ExpectLaidOutFromTheFontAt(int dpi, bool asTemplate = true) {
     const auto facts = Probe({"dialog", kTitle});
     ASSERT_EQ(facts.at("dpi"), std::to_string(dpi));
     const fw::DialogTemplate* dialog = fw::FindDialogTemplate(IDD_MAIN_DIALOG);
@@ -296,8 +324,10 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
       return std::to_string(fw::DialogXToPixels(dialog->cx, units)) + "x" +
              std::to_string(fw::DialogYToPixels(dialog->cy, units));
     };
-    EXPECT_EQ(facts.at("client"), size(facts.at("base")))
-        << "base units " << facts.at("base") << " at " << dpi << " DPI";
+    if (asTemplate) {
+      EXPECT_EQ(facts.at("client"), size(facts.at("base")))
+          << "base units " << facts.at("base") << " at " << dpi << " DPI";
+    }
     const auto [width, height] = Pair(facts.at("client"), 'x');
     const auto [width96, height96] = Pair(size(facts.at("base96")), 'x');
     EXPECT_NEAR(static_cast<double>(width) / width96, dpi / 96.0, 0.1) << facts.at("client");
@@ -314,17 +344,37 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
         << facts.at("window");
 
     // The window's icons are the .ico's own images for the sizes Windows
-    // asks at this DPI, pixel for pixel: none is a stretched 32 px image.
+    // asks at this DPI, pixel for pixel, where it has one (16 to 64 px):
+    // none is a blown-up smaller image.
     const auto [bigSize, smallSize] = Pair(facts.at("icon-sizes"), 'x');
     const std::string ico = testing::ReadBytes(CHRONOLIST_APP_ICON_ICO);
     std::vector<gui::IconSize> shown;
     for (const gui::Icon& icon : driver_->Icons(dialog_)) {
       shown.push_back(icon.size);
-      EXPECT_EQ(icon.argb, IcoImageArgb(ico, icon.size.width))
+      const std::vector<std::uint32_t> own = IcoImageArgb(ico, icon.size.width);
+      EXPECT_TRUE(own.empty() || icon.argb == own)
           << icon.size.width << " px icon is not the .ico's own image of that size";
     }
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(shown, (std::vector<gui::IconSize>{{smallSize, smallSize}, {bigSize, bigSize}}));
+
+    // No text cut: each is measured in the dialog font against its control.
+    const auto [baseX, baseY] = Pair(facts.at("base"), 'x');
+    const auto texts = Probe({"texts", kTitle});
+    for (std::size_t i = 0; i < dialog->items.size(); ++i) {
+      const fw::DialogItemTemplate& item = dialog->items[i];
+      const std::vector<int> seen = Numbers(texts.at("control" + std::to_string(i)), ',');
+      ASSERT_EQ(seen.size(), 6u);
+      const fw::CRect rect(seen[0], seen[1], seen[2], seen[3]);
+      std::cout << dpi << " DPI: " << item.text << " " << seen[4] << " px in " << rect.Width()
+                << "\n";
+      EXPECT_LE(seen[4], rect.Width()) << item.text << " at " << dpi << " DPI";
+      EXPECT_LE(seen[5], rect.Height()) << item.text << " at " << dpi << " DPI";
+      if (asTemplate) {
+        EXPECT_EQ(rect, fw::DialogRectToPixels(item.x, item.y, item.cx, item.cy, {baseX, baseY}))
+            << item.text << " at " << dpi << " DPI";
+      }
+    }
   }
 
   static std::vector<int> Numbers(const std::string& text, char separator) {
@@ -518,6 +568,26 @@ TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt144Dpi) {
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(kPage), SamplePage());
+}
+
+// 175, 200 and 300 %: the font's glyphs round wider than the dialog units
+// allow, and a text that fits at 96 DPI would lose its end.
+TEST_F(WindowsProgramTest, TextsFitTheirControlsAtLargeDpis) {
+  for (int setting : {168, 192, 288}) {
+    WineDpi dpi(setting);
+    const WindowId dialog = Start();
+    ExpectLaidOutFromTheFontAt(setting, false);
+    driver_->SendKey(dialog, "Escape");
+    ExpectExit(1);
+  }
+}
+
+TEST_F(WindowsProgramTest, TextsFitTheirControlsWithoutTheFontStandIn) {
+  WithoutFontStandIn prefix;
+  const WindowId dialog = Start();
+  ExpectLaidOutFromTheFontAt(96, false);
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
 }
 
 }  // namespace
