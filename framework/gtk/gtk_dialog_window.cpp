@@ -92,6 +92,7 @@ void DialogWindow::Build() {
   // manager's and not GTK's client-side decorations: it looks the same
   // everywhere and the window's size is exact before it is first shown.
   gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+  AnnounceOwnFrame(window_);
   GtkWidget* frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_style_context_add_class(gtk_widget_get_style_context(frame), "fw-frame");
   gtk_container_add(GTK_CONTAINER(window_), frame);

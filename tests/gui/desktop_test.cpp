@@ -356,6 +356,8 @@ class WaylandTest : public ::testing::Test {
     const std::optional<int> status = app_->WaitForExit(gui_tests::kExitTimeout);
     ASSERT_TRUE(status.has_value()) << "still running";
     EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
+    // weston's headless backend has no seat at all.
+    EXPECT_EQ(app_->Stderr().find("CRITICAL"), std::string::npos) << app_->Stderr();
   }
 
   testing::ScratchFolder folder_;
@@ -440,6 +442,27 @@ TEST_F(WaylandTest, CancelPressedThroughAtSpiLeavesThePageAlone) {
   EXPECT_TRUE(MainDialog().Find("push button", "ｷｬﾝｾﾙ").DoAction());
   ExpectExit(1);
   EXPECT_EQ(ReadBytes(kPage), kOldPage);
+}
+
+// sway puts a title bar of its own above a window that does not say it
+// draws its own frame; its tree tells which. It has no keyboard either.
+TEST(SwayTest, TheDialogsCaptionBarIsTheOnlyOne) {
+  const gui::SwaySession sway;
+  Environment environment = gui_tests::ProgramEnvironment();
+  environment.erase("WAYLAND_DISPLAY");
+  const auto app = sway.Start({gui_tests::kProgram}, {.environment = environment});
+  const std::string name = "\"name\": \"" + std::string(kTitle) + "\"";
+  // Its border is "none" until the window is first drawn.
+  std::string border;
+  WaitFor([&] {
+    const std::string tree = sway.Tree();
+    const std::size_t at = tree.rfind("\"border\": \"", tree.find(name));
+    border = at == std::string::npos ? "" : tree.substr(at + 11, tree.find('"', at + 11) - at - 11);
+    return !border.empty() && border != "none";
+  });
+  EXPECT_EQ(border, "csd");
+  app->Terminate();
+  EXPECT_EQ(app->Stderr().find("CRITICAL"), std::string::npos) << app->Stderr();
 }
 
 }  // namespace
