@@ -89,34 +89,5 @@ TEST(AppIcon, ThirtyTwoPixelsAreTheWindowsIconsImage) {
   EXPECT_EQ(differing, 0);
 }
 
-// What Windows shows at 200 % and in Explorer's large views: the bundle's own
-// images with their alpha, the 256 px one a PNG as Windows reads it.
-TEST(AppIcon, TheIcoHoldsSixtyFourAndTwoHundredFiftySixPixelsWithAlpha) {
-  using chronolist::testing::PixbufArgb;
-  const std::string ico = chronolist::testing::ReadBytes(CHRONOLIST_APP_ICON_ICO);
-  const std::unique_ptr<IconHandle> icon = LoadIconResource(IDI_APP_ICON);
-  ASSERT_NE(icon, nullptr);
-  const GObjectPtr<GdkPixbuf> large(chronolist::testing::IcoImage(ico, 64));
-  EXPECT_FALSE(PixbufArgb(large.get()).empty()) << "no 64 px image with alpha";
-  EXPECT_EQ(PixbufArgb(large.get()), PixbufArgb(icon->ImageForSize(64)));
-
-  std::string png;
-  for (std::size_t at = 6; at < 6 + 16 * std::size_t{static_cast<unsigned char>(ico.at(4))}; at += 16) {
-    if (ico.at(at) == 0) {  // a width of 256
-      std::uint32_t offset = 0;
-      std::uint32_t length = 0;
-      ico.copy(reinterpret_cast<char*>(&length), 4, at + 8);
-      ico.copy(reinterpret_cast<char*>(&offset), 4, at + 12);
-      png = ico.substr(offset, length);
-    }
-  }
-  ASSERT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
-  gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(png.data()), png.size(), nullptr);
-  gdk_pixbuf_loader_close(loader, nullptr);
-  EXPECT_EQ(PixbufArgb(gdk_pixbuf_loader_get_pixbuf(loader)), PixbufArgb(icon->ImageForSize(256)));
-  g_object_unref(loader);
-}
-
 }  // namespace
 }  // namespace fw::gtk

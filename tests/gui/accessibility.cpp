@@ -103,57 +103,6 @@ pid_t Accessible::Pid() const {
   return static_cast<pid_t>(pid);
 }
 
-std::vector<Accessible> Accessible::FindAll(const std::string& role) const {
-  std::vector<Accessible> found;
-  for (const Accessible& child : Children()) {
-    if (child.Role() == role) {
-      found.push_back(child);
-    }
-    for (Accessible& below : child.FindAll(role)) {
-      found.push_back(below);
-    }
-  }
-  return found;
-}
-
-namespace {
-
-Rect TakeRect(AtspiRect* rect, GError* error, const std::string& what) {
-  if (rect == nullptr || error != nullptr) {
-    g_clear_error(&error);
-    throw std::runtime_error("no extents of " + what);
-  }
-  const Rect taken{rect->x, rect->y, rect->width, rect->height};
-  g_boxed_free(ATSPI_TYPE_RECT, rect);
-  return taken;
-}
-
-}  // namespace
-
-Rect Accessible::Extents() const {
-  AtspiComponent* component = atspi_accessible_get_component_iface(object_);
-  if (component == nullptr) {
-    throw std::runtime_error("\"" + Name() + "\" has no extents");
-  }
-  GError* error = nullptr;
-  AtspiRect* rect = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, &error);
-  g_object_unref(component);
-  return TakeRect(rect, error, Name());
-}
-
-Rect Accessible::TextExtents() const {
-  AtspiText* text = atspi_accessible_get_text_iface(object_);
-  if (text == nullptr) {
-    throw std::runtime_error("\"" + Name() + "\" has no text");
-  }
-  GError* error = nullptr;
-  const gint count = atspi_text_get_character_count(text, &error);
-  g_clear_error(&error);
-  AtspiRect* rect = atspi_text_get_range_extents(text, 0, count, ATSPI_COORD_TYPE_SCREEN, &error);
-  g_object_unref(text);
-  return TakeRect(rect, error, "the text of " + Name());
-}
-
 bool Accessible::DoAction() const {
   AtspiAction* action = atspi_accessible_get_action_iface(object_);
   if (action == nullptr) {

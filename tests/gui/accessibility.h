@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "x_driver.h"
-
 typedef struct _AtspiAccessible AtspiAccessible;
 
 namespace chronolist::gui {
@@ -39,11 +37,6 @@ class Accessible {
   // The first descendant (depth first) with this role and name; throws,
   // listing the tree, when there is none.
   Accessible Find(const std::string& role, const std::string& name) const;
-  // Every descendant with this role, depth first.
-  std::vector<Accessible> FindAll(const std::string& role) const;
-  // On the screen: the object, and the characters of its text.
-  Rect Extents() const;
-  Rect TextExtents() const;
   // Invokes action 0 (a button's "click"); what the toolkit answered.
   bool DoAction() const;
   std::string Describe(int depth = 0) const;

@@ -2,7 +2,6 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -129,55 +128,6 @@ Image WestonSession::Screenshot() {
   }
   g_object_unref(pixbuf);
   return image;
-}
-
-SwaySession::SwaySession() : runtime_(MakeTemporaryFolder("chronolist-sway-")) {
-  fs::permissions(runtime_, fs::perms::owner_all, fs::perm_options::replace);
-  if (::getuid() == 0 && ::chown(runtime_.c_str(), 65534, 65534) != 0) {
-    throw std::runtime_error("cannot give " + runtime_.string() + " to nobody");
-  }
-  std::ofstream(runtime_ / "config") << "output HEADLESS-1 resolution 1024x768\n";
-  compositor_ = Start({"sway", "-c", (runtime_ / "config").string()},
-                      {.environment = {{"WLR_BACKENDS", "headless"},
-                                       {"WLR_RENDERER", "pixman"},
-                                       {"WLR_LIBINPUT_NO_DEVICES", "1"}}});
-  WaitUntil(*compositor_, "sway", [&] { return !Named("sway-ipc.").empty(); });
-}
-
-SwaySession::~SwaySession() {
-  compositor_.reset();
-  std::error_code ignored;
-  fs::remove_all(runtime_, ignored);
-}
-
-std::string SwaySession::Named(const std::string& prefix) const {
-  for (const auto& entry : fs::directory_iterator(runtime_)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with(prefix) && !name.ends_with(".lock")) {
-      return name;
-    }
-  }
-  return {};
-}
-
-std::unique_ptr<AppProcess> SwaySession::Start(std::vector<std::string> argv,
-                                               LaunchOptions options) const {
-  if (::getuid() == 0) {
-    argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-  }
-  options.workingDirectory = runtime_;
-  options.environment.insert({{"XDG_RUNTIME_DIR", runtime_.string()},
-                              {"HOME", runtime_.string()},
-                              {"SWAYSOCK", (runtime_ / Named("sway-ipc.")).string()},
-                              {"WAYLAND_DISPLAY", Named("wayland-")},
-                              {"DISPLAY", std::nullopt}});
-  return std::make_unique<AppProcess>(argv, options);
-}
-
-std::string SwaySession::Tree() const {
-  const std::unique_ptr<AppProcess> message = Start({"swaymsg", "-t", "get_tree"});
-  message->WaitForExit(10s);
-  return message->Stdout();
 }
 
 fs::path JapaneseLocales() {

@@ -66,26 +66,6 @@ class WestonSession {
   std::unique_ptr<AppProcess> compositor_;
 };
 
-// sway on wlroots' headless backend with no input devices. sway refuses to
-// run as root, so under root it and what it starts run as nobody.
-class SwaySession {
- public:
-  SwaySession();
-  ~SwaySession();
-  SwaySession(const SwaySession&) = delete;
-  SwaySession& operator=(const SwaySession&) = delete;
-
-  // `argv` as sway's user, on its display, in its runtime folder.
-  std::unique_ptr<AppProcess> Start(std::vector<std::string> argv,
-                                    LaunchOptions options = {}) const;
-  std::string Tree() const;  // swaymsg -t get_tree
-
- private:
-  std::string Named(const std::string& prefix) const;  // a socket in the runtime folder
-  std::filesystem::path runtime_;
-  std::unique_ptr<AppProcess> compositor_;
-};
-
 // A folder for LOCPATH that holds ja_JP.UTF-8, made with localedef (no root
 // needed) the first time it is asked for.
 std::filesystem::path JapaneseLocales();

@@ -169,6 +169,10 @@ TEST(Resources, AreAllJapanese) {
         return TRUE;
       },
       reinterpret_cast<LONG_PTR>(&walk));
+  // The 256 px image is a PNG, the only form Windows reads at that size.
+  HRSRC large = ::FindResourceW(image, MAKEINTRESOURCEW(7), RT_ICON);
+  ASSERT_NE(large, nullptr);
+  EXPECT_EQ(std::memcmp(::LockResource(::LoadResource(image, large)), "\x89PNG\r\n\x1a\n", 8), 0);
   ::FreeLibrary(image);
 
   auto id = [](LPCWSTR resource) { return reinterpret_cast<ULONG_PTR>(resource); };

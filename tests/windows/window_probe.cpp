@@ -9,10 +9,9 @@
 //                                    LF escaped), and the ANSI code page
 //   window_probe dialog TITLE        the DPI, client size and placement of
 //                                    the dialog titled TITLE, the dialog
-//                                    font's base units and the icon sizes
-//   window_probe texts TITLE         per static text and button of that
-//                                    dialog: its rectangle and its text's
-//                                    extent in the dialog font
+//                                    font's base units, the icon sizes, and
+//                                    each control's rectangle with the extent
+//                                    of its text in the dialog font
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -141,15 +140,13 @@ int ErrorText(const wchar_t* code) {
 // The dialog font's base units at `dpi`, from a font made here as the dialog
 // manager makes it for the template: the average width of the 52 letters,
 // rounded as Windows rounds it, and the font's height. (The dialog's own font
-// handle is of no use here: GDI objects do not cross processes.)
-HFONT DialogFont(int dpi) {
-  return ::CreateFontW(-::MulDiv(kDialogFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kDialogFontFace);
-}
-
-std::wstring BaseUnits(int dpi) {
-  HFONT font = DialogFont(dpi);
+// handle is of no use here: GDI objects do not cross processes.) With
+// `dialog`, also prints each of its controls' rectangle, `control<N>`, and
+// its text's extent, `extent<N>`.
+std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
+  HFONT font = ::CreateFontW(-::MulDiv(kDialogFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
+                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kDialogFontFace);
   HDC dc = ::GetDC(nullptr);
   HGDIOBJ previous = ::SelectObject(dc, font);
   TEXTMETRICW metrics{};
@@ -157,6 +154,20 @@ std::wstring BaseUnits(int dpi) {
   SIZE letters{};
   const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
+  int index = 0;
+  for (HWND child = dialog != nullptr ? ::GetWindow(dialog, GW_CHILD) : nullptr; child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const bool noPrefix =
+        ClassName(child) == L"Static" && (::GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX);
+    RECT text{};
+    ::DrawTextW(dc, Text(child).c_str(), -1, &text,
+                DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+    Print(L"control" + std::to_wstring(index), rect);
+    Print(L"extent" + std::to_wstring(index), text.right, text.bottom);
+  }
   ::SelectObject(dc, previous);
   ::ReleaseDC(nullptr, dc);
   ::DeleteObject(font);
@@ -181,46 +192,10 @@ int DialogFacts(const std::wstring& title) {
   monitor.cbSize = sizeof monitor;
   ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
   Print(L"work", monitor.rcWork);
-  Print(L"base", BaseUnits(static_cast<int>(dpi)));
+  Print(L"base", BaseUnits(static_cast<int>(dpi), dialog));
   Print(L"base96", BaseUnits(96));
   Print(L"icon-sizes", ::GetSystemMetricsForDpi(SM_CXICON, dpi),
         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-  return 0;
-}
-
-// In template order, which is the order of the dialog's children:
-// `control<N>=left,top,right,bottom,text width,text height`.
-int ControlTexts(const std::wstring& title) {
-  HWND dialog = FindTopLevel(title, false);
-  if (dialog == nullptr) {
-    std::fprintf(stderr, "no dialog with that title\n");
-    return 1;
-  }
-  HFONT font = DialogFont(static_cast<int>(::GetDpiForWindow(dialog)));
-  HDC dc = ::GetDC(nullptr);
-  HGDIOBJ previous = ::SelectObject(dc, font);
-  int index = 0;
-  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
-       child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
-    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-    if (ClassName(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
-      continue;
-    }
-    RECT rect{};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    const std::wstring text = Text(child);
-    RECT extent{};
-    const UINT noPrefix = ClassName(child) == L"Static" && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-    ::DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE | noPrefix);
-    Print(L"control" + std::to_wstring(index),
-          std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L"," +
-              std::to_wstring(rect.right) + L"," + std::to_wstring(rect.bottom) + L"," +
-              std::to_wstring(extent.right) + L"," + std::to_wstring(extent.bottom));
-  }
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(nullptr, dc);
-  ::DeleteObject(font);
   return 0;
 }
 
@@ -233,7 +208,7 @@ int main() {
   int argc = 0;
   wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: window_probe message-box|error-text|dialog|texts ARGUMENT\n");
+    std::fprintf(stderr, "usage: window_probe message-box|error-text|dialog ARGUMENT\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -245,9 +220,6 @@ int main() {
   }
   if (command == L"dialog") {
     return DialogFacts(argv[2]);
-  }
-  if (command == L"texts") {
-    return ControlTexts(argv[2]);
   }
   std::fprintf(stderr, "unknown command\n");
   return 2;
