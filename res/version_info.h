@@ -5,6 +5,8 @@
 #include "res/version.h"
 
 #define CHRONOLIST_INTERNAL_NAME "Chronolist"
+// What Task Manager and Explorer's details show as the program's description.
+#define CHRONOLIST_FILE_DESCRIPTION "Chronolist"
 #define CHRONOLIST_ORIGINAL_FILENAME "Chronolist.EXE"
 #define CHRONOLIST_PRODUCT_NAME "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ"
 #define CHRONOLIST_VERSION_LANGUAGE 0x0411

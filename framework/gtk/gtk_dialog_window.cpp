@@ -7,6 +7,7 @@
 #include "framework/gtk/gtk_dialog_style.h"
 #include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
+#include "framework/gtk/gtk_text_fit.h"
 #include "framework/menu.h"
 #include "framework/platform.h"
 #include "framework/sys_command.h"
@@ -91,6 +92,7 @@ void DialogWindow::Build() {
   // manager's and not GTK's client-side decorations: it looks the same
   // everywhere and the window's size is exact before it is first shown.
   gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+  AnnounceOwnFrame(window_);
   GtkWidget* frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_style_context_add_class(gtk_widget_get_style_context(frame), "fw-frame");
   gtk_container_add(GTK_CONTAINER(window_), frame);
@@ -103,13 +105,13 @@ void DialogWindow::Build() {
   // native child does not draw.)
   client_ = gtk_event_box_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(client_), "fw-client");
-  gtk_widget_set_size_request(client_, clientWidth_, clientHeight_);
   g_signal_connect(client_, "realize", G_CALLBACK(OnClientRealize), this);
   g_signal_connect(client_, "draw", G_CALLBACK(OnDraw), this);
   GtkWidget* fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(client_), fixed);
   gtk_box_pack_start(GTK_BOX(frame), client_, FALSE, FALSE, 0);
 
+  std::vector<PlacedWidget> placed;
   for (const DialogItemTemplate& item : template_.items) {
     GtkWidget* widget = BuildControl(item);
     if (widget == nullptr) {
@@ -121,7 +123,10 @@ void DialogWindow::Build() {
     }
     gtk_fixed_put(GTK_FIXED(fixed), widget, rect.left, rect.top);
     controls_.push_back({widget, &item});
+    placed.push_back({widget, rect, item.IsPushButton(), !item.IsIcon()});
   }
+  FitWidgetsToTexts(GTK_FIXED(fixed), placed, clientWidth_, clientHeight_);
+  gtk_widget_set_size_request(client_, clientWidth_, clientHeight_);
 
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);

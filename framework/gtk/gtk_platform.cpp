@@ -10,6 +10,7 @@
 #include "framework/dialog.h"
 #include "framework/gtk/gtk_backend.h"
 #include "framework/gtk/gtk_dialog_window.h"
+#include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
@@ -129,6 +130,7 @@ int RunApplication(int argc, char** argv, const ResourceTable& resources) {
   int gtkArgc = 1;
   char* gtkArgvStorage[] = {argv[0], nullptr};
   char** gtkArgv = gtkArgvStorage;
+  gtk::SilenceSeatlessKeyboardAssertion();
   if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
     app->ReportNoDisplay(
         "cannot open a display; it needs an X server (DISPLAY) or a Wayland compositor "

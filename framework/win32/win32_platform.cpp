@@ -13,6 +13,7 @@
 #include "framework/resources.h"
 #include "framework/text_encoding.h"
 #include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_text_fit.h"
 #include "framework/win_app.h"
 
 // After the framework's headers, on purpose: see windows_api.h.
@@ -190,6 +191,7 @@ class DialogWindow final : public WindowPeer {
       auto* self = reinterpret_cast<DialogWindow*>(lParam);
       ::SetWindowLongPtrW(window, DWLP_USER, lParam);
       self->window_ = window;
+      FitDialogToTexts(window, self->template_);
       self->dialog_.AttachPeer(self, (self->template_.style & WS_SYSMENU) != 0);
       return self->dialog_.RunInitDialog(self->owner_);
     }

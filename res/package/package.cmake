@@ -84,10 +84,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CHRONOLIST_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CHRONOLIST_WEB_HOME})
-# Depends from the libraries the program links (dpkg-shlibdeps); the dialog
-# font's metric-compatible face is wanted but not needed.
+# Depends from the libraries the program links (dpkg-shlibdeps), and a
+# Japanese face: without one every character of the dialog is a box. The
+# dialog font's metric-compatible face comes first.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

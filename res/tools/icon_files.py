@@ -1,5 +1,6 @@
 """The files the icon is written as, from rows of pixels: a classic .ico of
-DIB images with a 1-bpp AND mask (every Windows version reads it) and 8-bit
+DIB images with a 1-bpp AND mask (every Windows version reads it), 32-bpp
+ones with alpha and PNG ones for the large sizes, and 8-bit
 RGBA PNGs, each written in one step. Standard library only."""
 
 import os
@@ -41,6 +42,22 @@ def dib(indices, palette, bits):
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, len(pixels), 0, 0, 0, 0)
     quads = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
     return header + quads + pixels
+
+
+def dib32(rgba_rows):
+    """A 32-bpp BITMAPINFOHEADER image, BGRA with straight alpha, rows bottom-up,
+    and the AND mask that readers without alpha go by."""
+    size = len(rgba_rows)
+    xor = b"".join(bytes(c for r, g, b, a in row for c in (b, g, r, a))
+                   for row in reversed(rgba_rows))
+    and_rows = []
+    for row in reversed(rgba_rows):
+        mask = 0
+        for pixel in row:
+            mask = (mask << 1) | (1 if pixel[3] == 0 else 0)
+        and_rows.append(pad4(mask.to_bytes((size + 7) // 8, "big")))
+    pixels = xor + b"".join(and_rows)
+    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels), 0, 0, 0, 0) + pixels
 
 
 def ico(images):

@@ -25,7 +25,7 @@ import math
 import os
 import sys
 
-from icon_files import dib, ico, palette_of, png, write
+from icon_files import dib, dib32, ico, palette_of, png, write
 from icon_shapes import Bar, Circle, Gradient, Rect, colour_at, hex_colour, num, segment_distance
 
 # The standard Windows 16-colour palette, in its usual order.
@@ -318,6 +318,14 @@ def pixel_rgba(size):
     return [[(0, 0, 0, 0) if c is None else c + (255,) for c in row] for row in rgb256(draw(size))]
 
 
+def rgba(size):
+    """The image of `size` pixels as the PNGs hold it: the pixel drawing where
+    there is one, else the vector drawing rasterised for that size."""
+    if size in PIXEL_SIZES:
+        return pixel_rgba(size)
+    return rasterise(vector_shapes(size / UNITS), size)
+
+
 def app_icon_ico():
     big, small = draw(32), draw(16)
     big16, small16 = indices16(big), indices16(small)
@@ -339,6 +347,10 @@ def app_icon_ico():
         (32, 0, 8, dib(big256_indices, palette, 8)),
         (48, 0, 8, dib(large256_indices, large_palette, 8)),
         (24, 0, 8, dib(medium256_indices, medium_palette, 8)),
+        # With alpha, for 200 % screens and Explorer's large views; Windows
+        # reads the 256 px image only as a PNG.
+        (64, 0, 32, dib32(rgba(64))),
+        (256, 0, 32, png(rgba(256))),
     ])
 
 
@@ -353,11 +365,7 @@ def main():
 
     write(out("app_icon.ico"), app_icon_ico())
     for size in PNG_SIZES:
-        if size in PIXEL_SIZES:
-            rows = pixel_rgba(size)
-        else:
-            rows = rasterise(vector_shapes(size / UNITS), size)
-        write(out(f"chronolist-{size}.png"), png(rows))
+        write(out(f"chronolist-{size}.png"), png(rgba(size)))
     write(out("chronolist.svg"), svg_document(vector_shapes()).encode())
     return 0
 

@@ -4,6 +4,7 @@
 // screen.
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -216,6 +217,30 @@ TEST_F(LocaleAndScaleTest, JapaneseLocaleShowsTheDialogPixelForPixelAsTheCLocale
   EXPECT_TRUE(japanese == c) << "same size, other pixels: another font or other metrics";
 }
 
+// Noto Sans CJK alone and 1.5 times the font size: the texts are wider than
+// the template allows, yet the ink keeps as wide a margin right as left.
+TEST_F(LocaleAndScaleTest, TextsKeepTheMarginsInNotoCjkAtOneAndAHalfTimes) {
+  const fs::path config = folder_.path() / "fonts.conf";
+  WriteBytes(config, "<fontconfig><dir>/usr/share/fonts/opentype/noto</dir></fontconfig>\n");
+  const Image shot = CaptureAndCancel({{"FONTCONFIG_FILE", config.string()},
+                                       {"GDK_DPI_SCALE", "1.5"},
+                                       {"LOCPATH", gui::JapaneseLocales().string()},
+                                       {"LC_ALL", "ja_JP.UTF-8"}});
+  const auto at = [&](int x, int y) { return &shot.rgb[3 * (y * shot.width + x)]; };
+  const unsigned char* client = at(4, shot.height - 4);
+  int left = shot.width, right = 0;
+  for (int y = shot.height / 5; y < shot.height - 2; ++y) {  // below the caption bar
+    for (int x = 2; x < shot.width - 2; ++x) {
+      if (std::abs(at(x, y)[0] - client[0]) + std::abs(at(x, y)[2] - client[2]) > 96) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  }
+  EXPECT_GE(shot.width - 1 - right, left - 2)
+      << "ink from " << left << " to " << right << " in " << shot.width << " px";
+}
+
 // How closely `shot` shows the square image `argb` (ARGB rows of `size`
 // pixels) drawn over `background` somewhere in its `area`: the largest
 // channel error at the best place. 0 is exact; a blown-up smaller image is
@@ -319,6 +344,8 @@ class WaylandTest : public ::testing::Test {
     const std::optional<int> status = app_->WaitForExit(gui_tests::kExitTimeout);
     ASSERT_TRUE(status.has_value()) << "still running";
     EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
+    // weston's headless backend has no seat at all.
+    EXPECT_EQ(app_->Stderr().find("CRITICAL"), std::string::npos) << app_->Stderr();
   }
 
   testing::ScratchFolder folder_;
@@ -403,6 +430,41 @@ TEST_F(WaylandTest, CancelPressedThroughAtSpiLeavesThePageAlone) {
   EXPECT_TRUE(MainDialog().Find("push button", "ｷｬﾝｾﾙ").DoAction());
   ExpectExit(1);
   EXPECT_EQ(ReadBytes(kPage), kOldPage);
+}
+
+// sway draws a title bar above a window that does not say it draws its own
+// frame; its tree tells which. sway refuses root: then both run as nobody.
+TEST(SwayTest, TheDialogsCaptionBarIsTheOnlyOne) {
+  testing::ScratchFolder folder;
+  const fs::path& runtime = folder.path();
+  const bool root = ::getuid() == 0;
+  ASSERT_TRUE(!root || ::chown(runtime.c_str(), 65534, 65534) == 0);
+  Environment environment = gui_tests::ProgramEnvironment();
+  environment.insert_or_assign("WAYLAND_DISPLAY", "wayland-1");
+  environment.insert({{"XDG_RUNTIME_DIR", runtime.string()},
+                      {"SWAYSOCK", (runtime / "ipc").string()},
+                      {"DISPLAY", std::nullopt},
+                      {"WLR_BACKENDS", "headless"},
+                      {"WLR_RENDERER", "pixman"}});
+  const auto start = [&](std::vector<std::string> argv) {
+    if (root) {
+      argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
+    return gui::AppProcess(argv, {.workingDirectory = runtime, .environment = environment});
+  };
+  gui::AppProcess sway = start({"sway", "-c", "/dev/null"});
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(runtime / "ipc"); })) << sway.Stderr();
+  gui::AppProcess app = start({gui_tests::kProgram});
+  std::string border;  // "none" until the window is first drawn
+  WaitFor([&] {
+    gui::AppProcess message = start({"swaymsg", "-t", "get_tree"});
+    message.WaitForExit(5s);
+    const std::string tree = message.Stdout();
+    const std::size_t at = tree.rfind("\"border\": \"", tree.find("\"name\": \"ChronolistEx\""));
+    border = at == std::string::npos ? "none" : tree.substr(at + 11, 4);
+    return border != "none";
+  });
+  EXPECT_EQ(border, "csd\"");
 }
 
 }  // namespace

@@ -295,8 +295,9 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
   }
 
   // The dialog measured against its template converted with the dialog
-  // font's base units at `dpi`, as the Windows dialog manager converts it.
-  void ExpectLaidOutFromTheFontAt(int dpi) {
+  // font's base units at `dpi`, as the Windows dialog manager converts it,
+  // unless a text would not fit (`asTemplate` false) and its control grew.
+  void ExpectLaidOutFromTheFontAt(int dpi, bool asTemplate = true) {
     const auto facts = Probe({"dialog", kTitle});
     ASSERT_EQ(facts.at("dpi"), std::to_string(dpi));
     const fw::DialogTemplate* dialog = fw::FindDialogTemplate(IDD_MAIN_DIALOG);
@@ -307,12 +308,14 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
       return std::to_string(fw::DialogXToPixels(dialog->cx, units)) + "x" +
              std::to_string(fw::DialogYToPixels(dialog->cy, units));
     };
-    EXPECT_EQ(facts.at("client"), size(facts.at("base")))
-        << "base units " << facts.at("base") << " at " << dpi << " DPI";
+    EXPECT_TRUE(!asTemplate || facts.at("client") == size(facts.at("base")))
+        << facts.at("client") << " from base units " << facts.at("base") << " at " << dpi << " DPI";
     const auto [width, height] = Pair(facts.at("client"), 'x');
     const auto [width96, height96] = Pair(size(facts.at("base96")), 'x');
-    EXPECT_NEAR(static_cast<double>(width) / width96, dpi / 96.0, 0.1) << facts.at("client");
-    EXPECT_NEAR(static_cast<double>(height) / height96, dpi / 96.0, 0.1) << facts.at("client");
+    if (asTemplate) {
+      EXPECT_NEAR(static_cast<double>(width) / width96, dpi / 96.0, 0.1) << facts.at("client");
+      EXPECT_NEAR(static_cast<double>(height) / height96, dpi / 96.0, 0.1) << facts.at("client");
+    }
 
     // Centred in the work area, frame and caption included.
     const std::vector<int> window = Numbers(facts.at("window"), ',');
@@ -325,17 +328,34 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
         << facts.at("window");
 
     // The window's icons are the .ico's own images for the sizes Windows
-    // asks at this DPI, pixel for pixel: none is a stretched 32 px image.
+    // asks at this DPI, pixel for pixel, where it has them (16 to 64 px, so
+    // also at 200 %): none is a stretched smaller image.
     const auto [bigSize, smallSize] = Pair(facts.at("icon-sizes"), 'x');
     const std::string ico = testing::ReadBytes(CHRONOLIST_APP_ICON_ICO);
     std::vector<gui::IconSize> shown;
     for (const gui::Icon& icon : driver_->Icons(dialog_)) {
       shown.push_back(icon.size);
-      EXPECT_EQ(icon.argb, IcoImageArgb(ico, icon.size.width))
+      const int size = icon.size.width;
+      const bool made = size == 16 || size == 24 || size == 32 || size == 48 || size == 64;
+      EXPECT_TRUE(made ? icon.argb == IcoImageArgb(ico, size) : IcoImageArgb(ico, size).empty())
           << icon.size.width << " px icon is not the .ico's own image of that size";
     }
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(shown, (std::vector<gui::IconSize>{{smallSize, smallSize}, {bigSize, bigSize}}));
+
+    // No text wider or taller than its control, in the dialog's font.
+    const auto [baseX, baseY] = Pair(facts.at("base"), 'x');
+    for (std::size_t i = 0; i < dialog->items.size(); ++i) {
+      const fw::DialogItemTemplate& item = dialog->items[i];
+      const std::vector<int> at = Numbers(facts.at("control" + std::to_string(i)), ',');
+      const auto [textWidth, textHeight] = Pair(facts.at("extent" + std::to_string(i)), 'x');
+      const fw::CRect rect(at.at(0), at.at(1), at.at(2), at.at(3));
+      EXPECT_TRUE(textWidth <= rect.Width() && textHeight <= rect.Height())
+          << item.text << " " << textWidth << " px in " << rect.Width() << " at " << dpi << " DPI";
+      EXPECT_TRUE(!asTemplate ||
+                  rect == fw::DialogRectToPixels(item.x, item.y, item.cx, item.cy, {baseX, baseY}))
+          << item.text << " at " << dpi << " DPI";
+    }
   }
 
   static std::vector<int> Numbers(const std::string& text, char separator) {
@@ -576,6 +596,27 @@ TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt144Dpi) {
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(kPage), SamplePage());
+}
+
+// 175, 200 and 300 %, where the font's glyphs round wider than the dialog
+// units; last, as it leaves the prefix so, with no font standing in for the
+// dialog's: Wine picks a face of its own (in ja_JP a wider Japanese one).
+TEST_F(WindowsProgramTest, TextsFitTheirControlsAtLargeDpisAndInAnotherFont) {
+  for (int setting : {168, 192, 288, 96}) {
+    std::optional<WineDpi> dpi;
+    if (setting == 96) {
+      AppProcess({"wine", "reg", "delete", "HKCU\\Software\\Wine\\Fonts\\Replacements", "/f"},
+                 LaunchOptions{.environment = WineVariables(WinePrefixEnvironment::prefix)})
+          .WaitForExit(kWineStartTimeout);
+      EXPECT_EQ(StopWineServer(WinePrefixEnvironment::prefix), "");
+    } else {
+      dpi.emplace(setting);
+    }
+    const WindowId dialog = Start();
+    ExpectLaidOutFromTheFontAt(setting, false);
+    driver_->SendKey(dialog, "Escape");
+    ExpectExit(1);
+  }
 }
 
 }  // namespace

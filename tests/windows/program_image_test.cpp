@@ -169,6 +169,10 @@ TEST(Resources, AreAllJapanese) {
         return TRUE;
       },
       reinterpret_cast<LONG_PTR>(&walk));
+  // The 256 px image is a PNG, the only form Windows reads at that size.
+  HRSRC large = ::FindResourceW(image, MAKEINTRESOURCEW(7), RT_ICON);
+  ASSERT_NE(large, nullptr);
+  EXPECT_EQ(std::memcmp(::LockResource(::LoadResource(image, large)), "\x89PNG\r\n\x1a\n", 8), 0);
   ::FreeLibrary(image);
 
   auto id = [](LPCWSTR resource) { return reinterpret_cast<ULONG_PTR>(resource); };
@@ -179,6 +183,8 @@ TEST(Resources, AreAllJapanese) {
                          {id(RT_ICON), 3, kJapanese},
                          {id(RT_ICON), 4, kJapanese},
                          {id(RT_ICON), 5, kJapanese},
+                         {id(RT_ICON), 6, kJapanese},
+                         {id(RT_ICON), 7, kJapanese},
                          {id(RT_GROUP_ICON), 128, kJapanese},
                          {id(RT_VERSION), 1, kJapanese},
                          {id(RT_MANIFEST), 1, kJapanese},
@@ -186,8 +192,9 @@ TEST(Resources, AreAllJapanese) {
 }
 
 // What `make windows` delivers: no DWARF sections and no COFF symbol table,
-// which the static C++ runtime would otherwise bring along.
-TEST(ReleaseImage, CarriesNoDebugInformation) {
+// which the static C++ runtime would otherwise bring along; and the flag
+// that spares it Remote Desktop's shims.
+TEST(ReleaseImage, CarriesNoDebugInformationAndIsTerminalServerAware) {
   const std::string file = ReadFile(CHRONOLIST_PROGRAM);
   ASSERT_GT(file.size(), 0x40u);
   auto read32 = [&](std::size_t at) {
@@ -205,6 +212,7 @@ TEST(ReleaseImage, CarriesNoDebugInformation) {
   const std::size_t coff = pe + 4;
   EXPECT_EQ(read32(coff + 8), 0u) << "a COFF symbol table";
   EXPECT_EQ(read32(coff + 12), 0u) << "COFF symbols";
+  EXPECT_NE(read16(coff + 20 + 70) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0);
   const unsigned sections = read16(coff + 2);
   const std::size_t table = coff + 20 + read16(coff + 16);
   ASSERT_LE(table + sections * 40u, file.size());

@@ -66,6 +66,7 @@ TEST_F(VersionInfo, JapaneseStringTable) {
 
   EXPECT_EQ(String(L"FileVersion"), L"1, 0, 0, 1");
   EXPECT_EQ(String(L"ProductVersion"), L"1, 0, 0, 1");
+  EXPECT_EQ(String(L"FileDescription"), L"Chronolist");
   EXPECT_EQ(String(L"InternalName"), L"Chronolist");
   EXPECT_EQ(String(L"OriginalFilename"), L"Chronolist.EXE");
   // "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ" in half-width katakana.

@@ -11,7 +11,9 @@
 //                                    LF escaped), and the ANSI code page
 //   window_probe dialog TITLE        the DPI, client size and placement of
 //                                    the dialog titled TITLE, the dialog
-//                                    font's base units and the icon sizes
+//                                    font's base units, the icon sizes, and
+//                                    each control's rectangle with the extent
+//                                    of its text in the dialog font
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -140,8 +142,10 @@ int ErrorText(const wchar_t* code) {
 // The dialog font's base units at `dpi`, from a font made here as the dialog
 // manager makes it for the template: the average width of the 52 letters,
 // rounded as Windows rounds it, and the font's height. (The dialog's own font
-// handle is of no use here: GDI objects do not cross processes.)
-std::wstring BaseUnits(int dpi) {
+// handle is of no use here: GDI objects do not cross processes.) With
+// `dialog`, also prints each of its controls' rectangle, `control<N>`, and
+// its text's extent, `extent<N>`.
+std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
   HFONT font = ::CreateFontW(-::MulDiv(kDialogFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kDialogFontFace);
@@ -152,6 +156,20 @@ std::wstring BaseUnits(int dpi) {
   SIZE letters{};
   const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
+  int index = 0;
+  for (HWND child = dialog != nullptr ? ::GetWindow(dialog, GW_CHILD) : nullptr; child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const bool noPrefix =
+        ClassName(child) == L"Static" && (::GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX);
+    RECT text{};
+    ::DrawTextW(dc, Text(child).c_str(), -1, &text,
+                DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+    Print(L"control" + std::to_wstring(index), rect);
+    Print(L"extent" + std::to_wstring(index), text.right, text.bottom);
+  }
   ::SelectObject(dc, previous);
   ::ReleaseDC(nullptr, dc);
   ::DeleteObject(font);
@@ -176,7 +194,7 @@ int DialogFacts(const std::wstring& title) {
   monitor.cbSize = sizeof monitor;
   ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
   Print(L"work", monitor.rcWork);
-  Print(L"base", BaseUnits(static_cast<int>(dpi)));
+  Print(L"base", BaseUnits(static_cast<int>(dpi), dialog));
   Print(L"base96", BaseUnits(96));
   Print(L"icon-sizes", ::GetSystemMetricsForDpi(SM_CXICON, dpi),
         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
