@@ -1,6 +1,6 @@
 // The application's own code, run against a backend without a screen: the
-// start-up sequence and the game folder it chooses, OK and Cancel with the
-// files they touch, the error path and the minimised-icon painting.
+// start-up sequence, OK and Cancel with the files they touch, the error path
+// and the minimised-icon painting.
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
@@ -37,7 +37,7 @@ class TestDialog : public CTimeListDialog {
 
 class TimeListAppTest : public ::testing::Test {
  protected:
-  // The scratch folder is a game folder unless a test says otherwise.
+  // A game folder, where OK writes without asking.
   void SetUp() override { std::filesystem::create_directory("replay"); }
 
   void Press(int id) {
@@ -46,13 +46,6 @@ class TimeListAppTest : public ::testing::Test {
     };
   }
   int RunProgram() { return AfxWinMain("/usr/bin/chronolist"); }
-  // As the backends start it: the command line and the program file first.
-  int StartProgram(std::vector<std::string> arguments, const std::string& executable) {
-    if (!AfxWinInit("chronolist", executable, std::move(arguments))) {
-      return app.ExitInstance();
-    }
-    return AfxWinMain("chronolist");
-  }
 
   ScratchFolder folder;
   FakePlatform platform;
@@ -128,71 +121,6 @@ TEST_F(TimeListAppTest, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
   EXPECT_EQ(platform.messages[0].second, ExpectedMessage(expectedReason, false));
   EXPECT_EQ(platform.messages[0].first, "chronolist");
   EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), ExpectedPage({}));
-}
-
-TEST_F(TimeListAppTest, WithoutAReplayFolderOkAsksFirstAndNoWritesNothing) {
-  std::filesystem::remove("replay");
-  platform.answers = {IDNO, IDYES};
-  bool goneOnNo = true;
-  platform.scripts[IDD_MAIN_DIALOG] = [&](CDialog& dialog, FakePeer& peer) {
-    dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
-    goneOnNo = peer.ended || std::filesystem::exists(chronolist::kTimeListFileName);
-    dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
-  };
-  EXPECT_EQ(RunProgram(), 0);
-  EXPECT_FALSE(goneOnNo) << "No must leave the dialog open and write nothing";
-  const std::pair<std::string, std::string> question{
-      "chronolist", std::filesystem::current_path().string() +
-                        " には replay フォルダがありません。\n"
-                        "ゲームのフォルダ（replay フォルダのあるフォルダ）で起動してください。\n\n"
-                        "このまま、タイムのないリストをここに書き出しますか？"};
-  EXPECT_EQ(platform.messages, (std::vector{question, question}));
-  constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-  EXPECT_EQ(platform.messageTypes, (std::vector<UINT>{kQuestion, kQuestion}));
-  EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), ExpectedPage({}));
-}
-
-// However it is started, the page lands beside the game's replay folder and
-// nowhere else: a folder argument (relative, through a symlink, after "--",
-// in any script) wins; without one the program's own folder stands in for a
-// working folder that holds no replays.
-TEST_F(TimeListAppTest, ThePageLandsInTheGameFolderHoweverTheProgramIsStarted) {
-  namespace fs = std::filesystem;
-  // The program's strings are UTF-8 on every system; a narrow path is not
-  // on Windows.
-  auto utf8 = [](const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-  };
-  const fs::path root = fs::current_path();
-  fs::remove("replay");
-  const fs::path game = root / u8"ゲーム 🎮";
-  WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'r'));
-  fs::create_directory(root / "work");
-  fs::current_path(root / "work");
-  const std::string elsewhere = utf8(root / "bin" / "chronolist");
-  struct Start {
-    std::vector<std::string> arguments;
-    std::string executable;
-  };
-  std::vector<Start> starts = {
-      {{utf8(fs::path("..") / u8"ゲーム 🎮")}, elsewhere},
-      {{"--", utf8(game / "." / "")}, elsewhere},
-      {{}, utf8(game / "chronolist.exe")},
-  };
-#ifndef _WIN32
-  fs::create_directory_symlink(game, root / "link");
-  starts.push_back({{"../link"}, elsewhere});
-#endif
-  for (const Start& start : starts) {
-    Press(IDOK);
-    EXPECT_EQ(StartProgram(start.arguments, start.executable), 0) << start.executable;
-    const fs::path page = game / chronolist::kTimeListFileName;
-    EXPECT_EQ(ReadBytes(page), ExpectedPage({{111, "01:02:15"}}));
-    EXPECT_TRUE(fs::is_empty(root / "work")) << "a page in the working folder";
-    fs::remove(page);
-  }
-  EXPECT_TRUE(platform.messages.empty());
 }
 
 #ifndef _WIN32

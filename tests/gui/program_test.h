@@ -116,11 +116,9 @@ class ProgramTest : public ::testing::Test {
     }
   }
 
-  // Starts the program in the working folder (the game folder unless the
-  // test moved) and returns its dialog once shown.
-  // `extraEnvironment` goes over the test's own. A `launcher` (such as gio
-  // launch on a desktop entry) starts it instead: then the dialog is the
-  // launched program's, whatever its pid.
+  // Starts the program (or has `launcher`, e.g. gio launch, start it) in the
+  // working folder and returns its dialog once shown, whatever its pid when
+  // launched. `extraEnvironment` goes over the test's own.
   gui::WindowId Start(const std::vector<std::string>& extraArgs = {},
                       const Environment& extraEnvironment = {},
                       const std::vector<std::string>& launcher = {}) {

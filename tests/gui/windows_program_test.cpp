@@ -546,8 +546,8 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
 
 // Kept in a game folder deeper than MAX_PATH, started by a shortcut whose
 // "Start in" is another folder; then that game folder, its name Japanese and
-// an emoji outside code page 932, dropped onto the program; then a folder
-// that is not there.
+// an emoji outside code page 932, dropped onto the program; then started
+// where there are no replays; then on a folder that is not there.
 TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
   const fs::path game = folder_.path() / std::string(120, 'd') / std::string(120, 'e') / "ゲーム 🎮";
   WriteBytes(game / ReplayFile(111), std::string(1875, 'x'));
@@ -568,9 +568,24 @@ TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(game / kPage), ExpectedPage({{111, "01:02:15"}}));
 
+  // No replay folder anywhere: OK asks, naming the folder, and No (Return,
+  // the default) writes nothing and keeps the dialog.
+  const WindowId dialog = Start({}, kWindowsProgram, "elsewhere");
+  driver_->SendKey(dialog, "Return");
+  fw::CString message;
+  fw::AfxFormatString1(message, IDS_NO_REPLAY_FOLDER,
+                       windowsPath(folder_.path() / "elsewhere").c_str());
+  EXPECT_EQ(Probe({"message-box", kTitle}).at("text"), static_cast<std::string>(message));
+  const WindowId question =
+      WaitForOwnWindow([&](const TopLevel& t) { return t.window != dialog; }, "asking");
+  driver_->SendKey(question, "Return");
+  ASSERT_TRUE(driver_->WaitUntilGone(question, kWindowTimeout));
+  ExpectOnlyTheDialog("No");
+  driver_->SendKey(dialog, "Escape");
+  ExpectExit(1);
+
   const std::string missing = windowsPath(folder_.path() / "ない");
   const WindowId box = Start({missing}, kWindowsProgram, "elsewhere", "Chronolist");
-  fw::CString message;
   fw::AfxFormatString1(message, IDS_FOLDER_NOT_FOUND, missing.c_str());
   EXPECT_EQ(Probe({"lone-box", "Chronolist"}).at("text"), static_cast<std::string>(message));
   driver_->SendKey(box, "Return");

@@ -24,10 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::ExpectedPage;
 using testing::ReadBytes;
 using testing::ScratchFolder;
-using testing::WriteBytes;
 
 const std::string kDeb = CHRONOLIST_DEB;
 const std::string kZip = CHRONOLIST_WINDOWS_ZIP;
@@ -219,13 +217,13 @@ TEST_F(InstalledPackage, DesktopEntryTakesTheGameFolderAndAsksWithoutOne) {
   const std::vector<std::string> launch = {"gio", "launch",
                                            "/usr/share/applications/chronolist.desktop"};
   const fs::path game = folder_.path() / "ゲーム";
-  WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'x'));
+  testing::WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'x'));
   fs::create_directory("home");
   fs::current_path("home");
   gui::WindowId dialog = Start({game.string()}, {}, launch);
   driver_->SendKey(dialog, "Return");
   ASSERT_TRUE(driver_->WaitUntilGone(dialog));
-  EXPECT_EQ(ReadBytes(game / gui_tests::kPage), ExpectedPage({{111, "01:02:15"}}));
+  EXPECT_EQ(ReadBytes(game / gui_tests::kPage), testing::ExpectedPage({{111, "01:02:15"}}));
 
   dialog = Start({}, {}, launch);
   driver_->SendKey(dialog, "Return");

@@ -164,16 +164,8 @@ class FakePlatform final : public fw::Platform {
                   fw::UINT type) override {
     messages.emplace_back(caption, text);
     messageTypes.push_back(type);
-    if (answers.empty()) {
-      return fw::IDOK;
-    }
-    const int answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
+    return fw::IDOK;
   }
-
-  // The buttons the user presses in the messages to come, in turn.
-  std::vector<int> answers;
 
  private:
   fw::Platform* previous_;
