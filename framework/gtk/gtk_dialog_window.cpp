@@ -65,6 +65,10 @@ DialogWindow::~DialogWindow() {
 }
 
 void DialogWindow::Build() {
+  // The font map loads fontconfig's configuration on a thread of its own:
+  // started now, it does so while the first window loads the theme, instead
+  // of keeping the font look-up below waiting.
+  pango_cairo_font_map_get_default();
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window_), template_.caption.c_str());
   gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
