@@ -93,6 +93,27 @@ int FitAxis(int length, std::vector<Span>& spans) {
   return length + grow;
 }
 
+// The rectangles' edges along one axis (`start`, `end`) fitted to what the
+// texts need that way; the other edges say which controls share a row.
+int FitRectsAlong(int length, const std::vector<FitControl>& controls, std::vector<CRect>& rects,
+                  LONG RECT::*start, LONG RECT::*end, LONG RECT::*acrossStart,
+                  LONG RECT::*acrossEnd, int FitControl::*needed) {
+  std::vector<Span> spans;
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const CRect& rect = rects[i];
+    const int size = rect.*end - rect.*start;
+    const bool far = controls[i].isButton && rect.*start + rect.*end > length;
+    spans.push_back({rect.*start, rect.*end, std::max(0, controls[i].*needed - size), far,
+                     rect.*acrossStart, rect.*acrossEnd});
+  }
+  const int fitted = FitAxis(length, spans);
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    rects[i].*start = spans[i].start;
+    rects[i].*end = spans[i].end;
+  }
+  return fitted;
+}
+
 }  // namespace
 
 FittedDialog FitControlsToText(int clientWidth, int clientHeight,
@@ -101,33 +122,12 @@ FittedDialog FitControlsToText(int clientWidth, int clientHeight,
   for (const FitControl& control : controls) {
     fitted.rects.push_back(control.rect);
   }
-
   // Across, then down: a text grown wider may then stand above a button.
-  std::vector<Span> spans;
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const CRect& rect = fitted.rects[i];
-    const bool far = controls[i].isButton && rect.left + rect.right > clientWidth;
-    spans.push_back({rect.left, rect.right, std::max(0, controls[i].neededWidth - rect.Width()),
-                     far, rect.top, rect.bottom});
-  }
-  fitted.clientWidth = FitAxis(clientWidth, spans);
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    fitted.rects[i].left = spans[i].start;
-    fitted.rects[i].right = spans[i].end;
-  }
-
-  spans.clear();
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const CRect& rect = fitted.rects[i];
-    const bool far = controls[i].isButton && rect.top + rect.bottom > clientHeight;
-    spans.push_back({rect.top, rect.bottom, std::max(0, controls[i].neededHeight - rect.Height()),
-                     far, rect.left, rect.right});
-  }
-  fitted.clientHeight = FitAxis(clientHeight, spans);
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    fitted.rects[i].top = spans[i].start;
-    fitted.rects[i].bottom = spans[i].end;
-  }
+  fitted.clientWidth = FitRectsAlong(clientWidth, controls, fitted.rects, &RECT::left, &RECT::right,
+                                     &RECT::top, &RECT::bottom, &FitControl::neededWidth);
+  fitted.clientHeight =
+      FitRectsAlong(clientHeight, controls, fitted.rects, &RECT::top, &RECT::bottom, &RECT::left,
+                    &RECT::right, &FitControl::neededHeight);
   return fitted;
 }
 
