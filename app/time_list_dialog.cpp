@@ -1,13 +1,13 @@
 #include "app/time_list_dialog.h"
 
+#include <utility>
+
 #include "app/about_dialog.h"
 #include "app/resource.h"
 #include "framework/cstring.h"
 #include "timelist/folder.h"
 #include "timelist/replay_scan.h"
 #include "timelist/time_list_page.h"
-
-#include <utility>
 
 using namespace fw;
 

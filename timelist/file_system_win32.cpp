@@ -21,18 +21,6 @@ std::error_code LastError() {
   return {static_cast<int>(::GetLastError()), std::system_category()};
 }
 
-// `path` made absolute against the working folder; empty when the system
-// cannot say.
-std::wstring FullPathOf(const std::wstring& path) {
-  const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  std::wstring full(length, L'\0');
-  if (length == 0 || ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr) == 0) {
-    return {};
-  }
-  full.resize(std::wcslen(full.c_str()));
-  return full;
-}
-
 class Handle {
  public:
   explicit Handle(HANDLE handle) : handle_(handle) {}

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <cwchar>
-
 #include "timelist/folder.h"
 #include "timelist/win32_text.h"
 
@@ -19,15 +17,10 @@ PathKind KindOfPath(const std::string& path) {
 }
 
 std::string AbsolutePath(const std::string& path) {
-  // GetFullPathNameW is string work on the working folder: it needs no
-  // file to exist, and resolves "." and ".." as Windows always does.
-  const std::wstring relative = path.empty() ? L"." : Wide(path);
-  const DWORD length = ::GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
-  std::wstring full(length, L'\0');
-  if (length == 0 || ::GetFullPathNameW(relative.c_str(), length, full.data(), nullptr) == 0) {
+  std::wstring full = FullPathOf(path.empty() ? L"." : Wide(path));
+  if (full.empty()) {
     return path;
   }
-  full.resize(std::wcslen(full.c_str()));
   // "C:\game\" and "C:\game" are one folder; a drive's root keeps its own.
   if (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) {
     full.pop_back();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,19 @@ inline std::string Utf8(std::wstring_view wide) {
   ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
                         nullptr, nullptr);
   return utf8;
+}
+
+// `path` made absolute against the working folder; empty when the system
+// cannot say. GetFullPathNameW is string work: it needs no file to exist, and
+// resolves "." and ".." as Windows always does.
+inline std::wstring FullPathOf(const std::wstring& path) {
+  const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  std::wstring full(length, L'\0');
+  if (length == 0 || ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr) == 0) {
+    return {};
+  }
+  full.resize(std::wcslen(full.c_str()));
+  return full;
 }
 
 // `path` as the file functions take it: a full path that is too long for
