@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/platform.h"
+#include "framework/resources.h"
 
 namespace fw {
 
@@ -90,6 +91,30 @@ int AfxWinMain(const char* argv0) {
   app->SetAppNameFromExecutable(argv0);
   app->InitInstance();
   return app->ExitInstance();
+}
+
+int AfxRunApplication(const ResourceTable& resources, const char* argv0,
+                      const std::string& executablePath, std::vector<std::string> arguments,
+                      const std::function<std::unique_ptr<Platform>()>& openDisplay,
+                      const char* noDisplay) {
+  SetResources(&resources);
+  const bool goOn = AfxWinInit(argv0, executablePath, std::move(arguments));
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    return 1;
+  }
+  if (!goOn) {
+    return app->ExitInstance();
+  }
+  const std::unique_ptr<Platform> platform = openDisplay();
+  if (platform == nullptr) {
+    app->ReportNoDisplay(noDisplay);
+    return app->ExitInstance();
+  }
+  Platform* previousPlatform = SetPlatform(platform.get());
+  const int status = AfxWinMain(argv0);
+  SetPlatform(previousPlatform);
+  return status;
 }
 
 }  // namespace fw

@@ -3,6 +3,8 @@
 // FALSE, so the framework runs no message loop of its own.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 namespace fw {
 
 class CWnd;
+class Platform;
+struct ResourceTable;
 
 class CWinApp : public CCmdTarget {
  public:
@@ -75,5 +79,16 @@ bool AfxWinInit(const char* argv0, const std::string& executablePath,
 // Runs the application object: InitInstance, then ExitInstance, whose value
 // is returned as the exit status (1 when there is no application object).
 int AfxWinMain(const char* argv0);
+
+// The whole run, as every backend's RunApplication makes it: the resources
+// installed (the command line's messages are string resources too),
+// AfxWinInit, then the display opened by `openDisplay` and its Platform
+// installed around AfxWinMain. `openDisplay` returns nullptr when there is
+// no display; the application is then told `noDisplay` and its ExitInstance
+// gives the exit status, as after a main window that never showed.
+int AfxRunApplication(const ResourceTable& resources, const char* argv0,
+                      const std::string& executablePath, std::vector<std::string> arguments,
+                      const std::function<std::unique_ptr<Platform>()>& openDisplay,
+                      const char* noDisplay);
 
 }  // namespace fw

@@ -78,6 +78,13 @@ class CWnd : public CCmdTarget {
   Message current_;
 };
 
+// The backend window behind `wnd`: nullptr when there is none, or when it
+// is not a `Peer`.
+template <class Peer>
+Peer* PeerOf(const CWnd* wnd) {
+  return wnd != nullptr ? dynamic_cast<Peer*>(wnd->Peer()) : nullptr;
+}
+
 int GetSystemMetrics(int index);
 
 // A modal message over the application's main window, or over no window

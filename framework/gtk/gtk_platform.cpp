@@ -1,7 +1,6 @@
 // The GTK backend's Platform and RunApplication; see gtk_backend.h.
 #include <gtk/gtk.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "framework/gtk/gtk_dialog_window.h"
 #include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
+#include "framework/icon_cache.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
 #include "framework/win_app.h"
@@ -31,11 +31,7 @@ class GtkPlatform final : public Platform {
   }
 
   HICON LoadIcon(UINT id) override {
-    auto found = icons_.find(id);
-    if (found == icons_.end()) {
-      found = icons_.emplace(id, LoadIconResource(id)).first;
-    }
-    return found->second.get();
+    return icons_.Find(id, [id] { return LoadIconResource(id); });
   }
 
   int GetSystemMetrics(int index) const override {
@@ -53,7 +49,7 @@ class GtkPlatform final : public Platform {
 
   int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
                   UINT type) override {
-    auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
+    auto* ownerWindow = PeerOf<DialogWindow>(owner);
     const UINT icon = type & MB_ICONMASK;
     const GtkMessageType kind = icon == MB_ICONERROR      ? GTK_MESSAGE_ERROR
                                 : icon == MB_ICONQUESTION ? GTK_MESSAGE_QUESTION
@@ -97,53 +93,41 @@ class GtkPlatform final : public Platform {
   }
 
  private:
-  std::map<UINT, std::unique_ptr<IconHandle>> icons_;
+  IconCache icons_;
 };
 
 }  // namespace
 }  // namespace gtk
 
 int RunApplication(int argc, char** argv, const ResourceTable& resources) {
-  // For the whole run: the command line's messages are string resources too.
-  SetResources(&resources);
   // The command line is the program's: --help works without a display.
   char* executable = g_file_read_link("/proc/self/exe", nullptr);
-  const bool goOn = AfxWinInit(argv[0], executable != nullptr ? executable : "",
-                               std::vector<std::string>(argv + 1, argv + argc));
+  const std::string executablePath = executable != nullptr ? executable : "";
   g_free(executable);
-  CWinApp* app = AfxGetApp();
-  if (!goOn) {
-    return app != nullptr ? app->ExitInstance() : 1;
-  }
-
-  // Centring a dialog and moving it from the keyboard need window positions,
-  // which only X11 gives a client. So X11 it is whenever a server is there
-  // (XWayland on every Wayland desktop), Wayland natively otherwise; the
-  // user's own GDK_BACKEND still wins.
-  const char* backend = g_getenv("GDK_BACKEND");
-  const char* display = g_getenv("DISPLAY");
-  if ((backend == nullptr || *backend == '\0') && display != nullptr && *display != '\0') {
-    gdk_set_allowed_backends("x11,*");
-  }
-
-  // Not even GTK's own options: the arguments were the program's.
-  int gtkArgc = 1;
-  char* gtkArgvStorage[] = {argv[0], nullptr};
-  char** gtkArgv = gtkArgvStorage;
-  gtk::SilenceSeatlessKeyboardAssertion();
-  if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
-    app->ReportNoDisplay(
-        "cannot open a display; it needs an X server (DISPLAY) or a Wayland compositor "
-        "(WAYLAND_DISPLAY)");
-    // As after a main window that never showed: the application says what
-    // that means for the exit status.
-    return app->ExitInstance();
-  }
-  gtk::GtkPlatform platform;
-  Platform* previousPlatform = SetPlatform(&platform);
-  const int status = AfxWinMain(argv[0]);
-  SetPlatform(previousPlatform);
-  return status;
+  auto openDisplay = [argv]() -> std::unique_ptr<Platform> {
+    // Centring a dialog and moving it from the keyboard need window
+    // positions, which only X11 gives a client. So X11 it is whenever a
+    // server is there (XWayland on every Wayland desktop), Wayland natively
+    // otherwise; the user's own GDK_BACKEND still wins.
+    const char* backend = g_getenv("GDK_BACKEND");
+    const char* display = g_getenv("DISPLAY");
+    if ((backend == nullptr || *backend == '\0') && display != nullptr && *display != '\0') {
+      gdk_set_allowed_backends("x11,*");
+    }
+    // Not even GTK's own options: the arguments were the program's.
+    int gtkArgc = 1;
+    char* gtkArgvStorage[] = {argv[0], nullptr};
+    char** gtkArgv = gtkArgvStorage;
+    gtk::SilenceSeatlessKeyboardAssertion();
+    if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
+      return nullptr;
+    }
+    return std::make_unique<gtk::GtkPlatform>();
+  };
+  return AfxRunApplication(resources, argv[0], executablePath,
+                           std::vector<std::string>(argv + 1, argv + argc), openDisplay,
+                           "cannot open a display; it needs an X server (DISPLAY) or a Wayland "
+                           "compositor (WAYLAND_DISPLAY)");
 }
 
 }  // namespace fw

@@ -1,5 +1,5 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
-#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
 #include "framework/dialog_template_binary.h"
+#include "framework/icon_cache.h"
 #include "framework/menu.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
@@ -57,15 +58,17 @@ class DialogWindow final : public WindowPeer {
   DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, CWnd* owner)
       : dialog_(dialog), template_(dialogTemplate), owner_(owner) {}
 
-  HWND Handle() const { return window_; }
+  // The window handle behind `wnd`, or none.
+  static HWND HandleOf(const CWnd* wnd) {
+    const DialogWindow* window = PeerOf<DialogWindow>(wnd);
+    return window != nullptr ? window->window_ : nullptr;
+  }
 
   INT_PTR Run() {
     const std::vector<std::uint8_t> binary = BuildDialogTemplateBinary(template_);
-    auto* ownerWindow = owner_ != nullptr ? dynamic_cast<DialogWindow*>(owner_->Peer()) : nullptr;
     const INT_PTR result = ::DialogBoxIndirectParamW(
         ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(binary.data()),
-        ownerWindow != nullptr ? ownerWindow->Handle() : nullptr, &DialogWindow::DialogProc,
-        reinterpret_cast<LPARAM>(this));
+        HandleOf(owner_), &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
     dialog_.DetachPeer();
     return result;
   }
@@ -222,30 +225,31 @@ class Win32Platform final : public Platform {
   }
 
   fw::HICON LoadIcon(UINT id) override {
-    auto found = icons_.find(id);
-    if (found == icons_.end()) {
+    return icons_.Find(id, [id]() -> std::unique_ptr<fw::IconHandle> {
       // Shared handles: the system frees them with the module.
       auto load = [id](int metric) {
         const int size = ::GetSystemMetrics(metric);
         return static_cast<::HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                                  IMAGE_ICON, size, size, LR_SHARED));
       };
-      found = icons_.emplace(id, fw::IconHandle{load(SM_CXICON), load(SM_CXSMICON)}).first;
-    }
-    return found->second.big != nullptr ? &found->second : nullptr;
+      ::HICON big = load(SM_CXICON);
+      if (big == nullptr) {
+        return nullptr;
+      }
+      return std::make_unique<fw::IconHandle>(fw::IconHandle{big, load(SM_CXSMICON)});
+    });
   }
 
   int GetSystemMetrics(int index) const override { return ::GetSystemMetrics(index); }
 
   int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
                   fw::UINT type) override {
-    auto* ownerWindow = owner != nullptr ? dynamic_cast<DialogWindow*>(owner->Peer()) : nullptr;
-    return ::MessageBoxW(ownerWindow != nullptr ? ownerWindow->Handle() : nullptr,
-                         Wide(text).c_str(), Wide(caption).c_str(), type);
+    return ::MessageBoxW(DialogWindow::HandleOf(owner), Wide(text).c_str(), Wide(caption).c_str(),
+                         type);
   }
 
  private:
-  std::map<UINT, fw::IconHandle> icons_;
+  IconCache icons_;
 };
 
 std::string ExecutablePath() {
@@ -282,19 +286,12 @@ std::vector<std::string> Arguments() {
 }  // namespace win32
 
 // The program's name and path come from the executable's path in UTF-16 too.
+// There is always a display.
 int RunApplication(int, char**, const ResourceTable& resources) {
-  // For the whole run: the command line's messages are string resources too.
-  SetResources(&resources);
   const std::string executable = win32::ExecutablePath();
-  if (!AfxWinInit(executable.c_str(), executable, win32::Arguments())) {
-    CWinApp* app = AfxGetApp();
-    return app != nullptr ? app->ExitInstance() : 1;
-  }
-  win32::Win32Platform platform;
-  Platform* previousPlatform = SetPlatform(&platform);
-  const int status = AfxWinMain(executable.c_str());
-  SetPlatform(previousPlatform);
-  return status;
+  return AfxRunApplication(
+      resources, executable.c_str(), executable, win32::Arguments(),
+      [] { return std::make_unique<win32::Win32Platform>(); }, "");
 }
 
 }  // namespace fw
