@@ -47,11 +47,20 @@ char MenuAccessKey(const std::string& text) {
 }
 
 std::string MenuDisplayText(const std::string& text) {
+  return MenuTextWithMarker(text, '\0');
+}
+
+std::string MenuTextWithMarker(const std::string& text, char marker) {
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&' && i + 1 < text.size()) {
       ++i;  // keep what follows: the key itself, or the second '&' of "&&"
+      if (text[i] != '&' && marker != '\0') {
+        shown += marker;
+      }
+    } else if (marker != '\0' && text[i] == marker) {
+      shown += marker;
     }
     shown += text[i];
   }

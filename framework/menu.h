@@ -45,6 +45,10 @@ class CMenu {
 char MenuAccessKey(const std::string& text);
 // The text without its "&" markers, as it is displayed.
 std::string MenuDisplayText(const std::string& text);
+// The text for a toolkit whose access-key marker is `marker` ('_' in GTK):
+// "&A" becomes `marker` and "A", "&&" a literal ampersand, and a literal
+// `marker` is doubled.
+std::string MenuTextWithMarker(const std::string& text, char marker);
 // The item's name as a screen reader says it: the displayed text without the
 // trailing ellipsis and the "(A)" that Japanese texts add for the access key
 // ("閉じる(&C)" -> "閉じる").

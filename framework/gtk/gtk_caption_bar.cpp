@@ -1,35 +1,16 @@
-// The dialog window's caption bar, drawn by the program on every desktop
-// (icon, caption, close box; dragged to move), and the window menu it opens,
-// rendered from CWnd::GetSystemMenu, whose choices are posted as on Windows.
-#include <algorithm>
-#include <string>
+#include "framework/gtk/gtk_caption_bar.h"
 
-#include "framework/gtk/gtk_dialog_window.h"
+#include <algorithm>
+#include <utility>
+
 #include "framework/gtk/gtk_icons.h"
 #include "framework/menu.h"
 #include "framework/sys_command.h"
+#include "framework/wnd.h"
 
 namespace fw::gtk {
 
 namespace {
-
-// "&A" marks an access key in Win32 texts, "_A" in GTK's.
-std::string ToGtkMnemonic(const std::string& text) {
-  std::string converted;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '_') {
-      converted += "__";
-    } else if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
-      converted += '&';
-      ++i;
-    } else if (text[i] == '&') {
-      converted += '_';
-    } else {
-      converted += text[i];
-    }
-  }
-  return converted;
-}
 
 // The close box's cross, drawn in the button's text colour rather than
 // taken from the icon theme: loading the theme for this one glyph cost the
@@ -60,48 +41,83 @@ GtkWidget* CloseGlyph() {
 
 }  // namespace
 
-GtkWidget* DialogWindow::BuildCaptionBar() {
-  caption_ = gtk_event_box_new();
-  gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "fw-caption");
+CaptionBar::CaptionBar(CWnd& dialog, std::function<void(UINT)> sysCommand)
+    : dialog_(dialog), sysCommand_(std::move(sysCommand)) {}
+
+CaptionBar::~CaptionBar() {
+  for (guint source : pendingSources_) {
+    g_source_remove(source);
+  }
+  if (menu_ != nullptr) {
+    gtk_widget_destroy(menu_);
+  }
+}
+
+GtkWidget* CaptionBar::Build(GtkWidget* window, const DialogTemplate& dialogTemplate) {
+  window_ = window;
+  if ((dialogTemplate.style & WS_CAPTION) != WS_CAPTION) {
+    return nullptr;
+  }
+  GtkWidget* bar = gtk_event_box_new();
+  gtk_style_context_add_class(gtk_widget_get_style_context(bar), "fw-caption");
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
   gtk_style_context_add_class(gtk_widget_get_style_context(row), "fw-caption-row");
-  gtk_container_add(GTK_CONTAINER(caption_), row);
+  gtk_container_add(GTK_CONTAINER(bar), row);
 
   // The icon is the system menu's button, as on Windows.
   GtkWidget* iconBox = gtk_event_box_new();
-  captionIcon_ = gtk_image_new();
-  gtk_widget_set_size_request(captionIcon_, kSmallIconSize, kSmallIconSize);
-  gtk_container_add(GTK_CONTAINER(iconBox), captionIcon_);
+  icon_ = gtk_image_new();
+  gtk_widget_set_size_request(icon_, kSmallIconSize, kSmallIconSize);
+  gtk_container_add(GTK_CONTAINER(iconBox), icon_);
   g_signal_connect(iconBox, "button-press-event", G_CALLBACK(OnIconPress), this);
   gtk_box_pack_start(GTK_BOX(row), iconBox, FALSE, FALSE, 0);
 
-  GtkWidget* title = gtk_label_new(template_.caption.c_str());
+  GtkWidget* title = gtk_label_new(dialogTemplate.caption.c_str());
   gtk_label_set_xalign(GTK_LABEL(title), 0.0f);
   gtk_label_set_ellipsize(GTK_LABEL(title), PANGO_ELLIPSIZE_END);
   gtk_box_pack_start(GTK_BOX(row), title, TRUE, TRUE, 0);
 
-  if ((template_.style & WS_SYSMENU) != 0) {
-    GtkWidget* close = gtk_button_new();
-    gtk_container_add(GTK_CONTAINER(close), CloseGlyph());
-    gtk_button_set_relief(GTK_BUTTON(close), GTK_RELIEF_NONE);
-    gtk_widget_set_can_focus(close, FALSE);
-    gtk_widget_set_valign(close, GTK_ALIGN_CENTER);
-    closeButton_ = close;
-    g_signal_connect(close, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
-                       static_cast<DialogWindow*>(self)->SysCommand(SC_CLOSE);
+  if ((dialogTemplate.style & WS_SYSMENU) != 0) {
+    closeButton_ = gtk_button_new();
+    gtk_container_add(GTK_CONTAINER(closeButton_), CloseGlyph());
+    gtk_button_set_relief(GTK_BUTTON(closeButton_), GTK_RELIEF_NONE);
+    gtk_widget_set_can_focus(closeButton_, FALSE);
+    gtk_widget_set_valign(closeButton_, GTK_ALIGN_CENTER);
+    g_signal_connect(closeButton_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
+                       static_cast<CaptionBar*>(self)->sysCommand_(SC_CLOSE);
                      }),
                      this);
-    gtk_box_pack_end(GTK_BOX(row), close, FALSE, FALSE, 0);
+    gtk_box_pack_end(GTK_BOX(row), closeButton_, FALSE, FALSE, 0);
   }
 
-  gtk_widget_add_events(caption_, GDK_BUTTON_MOTION_MASK | GDK_BUTTON_RELEASE_MASK);
-  g_signal_connect(caption_, "button-press-event", G_CALLBACK(OnCaptionPress), this);
-  g_signal_connect(caption_, "motion-notify-event", G_CALLBACK(OnCaptionMotion), this);
-  g_signal_connect(caption_, "button-release-event", G_CALLBACK(OnCaptionRelease), this);
-  return caption_;
+  gtk_widget_add_events(bar, GDK_BUTTON_MOTION_MASK | GDK_BUTTON_RELEASE_MASK);
+  g_signal_connect(bar, "button-press-event", G_CALLBACK(OnPress), this);
+  g_signal_connect(bar, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  g_signal_connect(bar, "button-release-event", G_CALLBACK(OnRelease), this);
+  return bar;
 }
 
-std::string DialogWindow::SystemMenuItemName(UINT id) {
+void CaptionBar::NameCloseBox() {
+  if (closeButton_ != nullptr) {
+    atk_object_set_name(gtk_widget_get_accessible(closeButton_),
+                        SystemMenuItemName(SC_CLOSE).c_str());
+  }
+}
+
+void CaptionBar::SetIcon(HICON icon) {
+  if (icon_ != nullptr) {
+    SetImageFromIcon(icon_, icon, kSmallIconSize);
+  }
+}
+
+void CaptionBar::Enable(bool enable) {
+  enabled_ = enable;
+  if (closeButton_ != nullptr) {
+    gtk_widget_set_sensitive(closeButton_, enable);
+  }
+}
+
+std::string CaptionBar::SystemMenuItemName(UINT id) {
   if (CMenu* menu = dialog_.GetSystemMenu(FALSE)) {
     for (const MenuItem& item : menu->Items()) {
       if (!item.IsSeparator() && item.id == id) {
@@ -114,9 +130,9 @@ std::string DialogWindow::SystemMenuItemName(UINT id) {
 
 // Menu choices arrive once the menu has closed, as WM_SYSCOMMAND is posted on
 // Windows, so a handler may open a modal window of its own.
-void DialogWindow::PostSysCommand(UINT id) {
+void CaptionBar::PostSysCommand(UINT id) {
   struct Posted {
-    DialogWindow* self;
+    CaptionBar* self;
     UINT id;
   };
   auto* posted = new Posted{this, id};
@@ -128,18 +144,14 @@ void DialogWindow::PostSysCommand(UINT id) {
         sources.erase(
             std::remove(sources.begin(), sources.end(), g_source_get_id(g_main_current_source())),
             sources.end());
-        posted->self->SysCommand(posted->id);
+        posted->self->sysCommand_(posted->id);
         return G_SOURCE_REMOVE;
       },
       posted, [](gpointer data) { delete static_cast<Posted*>(data); });
   pendingSources_.push_back(source);
 }
 
-void DialogWindow::ShowSystemMenu() {
-  PopupSystemMenu(nullptr);
-}
-
-void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
+void CaptionBar::ShowSystemMenu(const GdkEvent* trigger) {
   CMenu* model = dialog_.GetSystemMenu(FALSE);
   if (model == nullptr || !enabled_) {
     return;
@@ -157,7 +169,7 @@ void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
     } else {
       entry = gtk_menu_item_new();
       GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 24);
-      GtkWidget* text = gtk_label_new_with_mnemonic(ToGtkMnemonic(item.text).c_str());
+      GtkWidget* text = gtk_label_new_with_mnemonic(MenuTextWithMarker(item.text, '_').c_str());
       gtk_label_set_mnemonic_widget(GTK_LABEL(text), entry);
       gtk_label_set_xalign(GTK_LABEL(text), 0.0f);
       gtk_box_pack_start(GTK_BOX(row), text, TRUE, TRUE, 0);
@@ -170,7 +182,7 @@ void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
       gtk_widget_set_sensitive(entry, item.IsEnabled());
       g_object_set_data(G_OBJECT(entry), "fw-id", GUINT_TO_POINTER(static_cast<guint>(item.id)));
       g_signal_connect(entry, "activate", G_CALLBACK(+[](GtkMenuItem* menuItem, gpointer self) {
-                         static_cast<DialogWindow*>(self)->PostSysCommand(
+                         static_cast<CaptionBar*>(self)->PostSysCommand(
                              GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(menuItem), "fw-id")));
                        }),
                        this);
@@ -183,7 +195,7 @@ void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
   if (fromPointer) {
     gtk_menu_popup_at_pointer(GTK_MENU(menu_), trigger);
   } else {
-    GtkWidget* anchor = captionIcon_ != nullptr ? captionIcon_ : window_;
+    GtkWidget* anchor = icon_ != nullptr ? icon_ : window_;
     gtk_menu_popup_at_widget(GTK_MENU(menu_), anchor, GDK_GRAVITY_SOUTH_WEST,
                              GDK_GRAVITY_NORTH_WEST, trigger);
   }
@@ -192,13 +204,13 @@ void DialogWindow::PopupSystemMenu(const GdkEvent* trigger) {
   }
 }
 
-gboolean DialogWindow::OnCaptionPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  auto* self = static_cast<DialogWindow*>(data);
+gboolean CaptionBar::OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* self = static_cast<CaptionBar*>(data);
   if (event->type != GDK_BUTTON_PRESS || !self->enabled_) {
     return FALSE;
   }
   if (event->button == GDK_BUTTON_SECONDARY) {
-    self->PopupSystemMenu(reinterpret_cast<GdkEvent*>(event));
+    self->ShowSystemMenu(reinterpret_cast<GdkEvent*>(event));
     return TRUE;
   }
   if (event->button == GDK_BUTTON_PRIMARY) {
@@ -213,8 +225,8 @@ gboolean DialogWindow::OnCaptionPress(GtkWidget*, GdkEventButton* event, gpointe
   return FALSE;
 }
 
-gboolean DialogWindow::OnCaptionMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
-  auto* self = static_cast<DialogWindow*>(data);
+gboolean CaptionBar::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
+  auto* self = static_cast<CaptionBar*>(data);
   if (!self->dragArmed_ || (event->state & GDK_BUTTON1_MASK) == 0) {
     self->dragArmed_ = false;
     return FALSE;
@@ -229,17 +241,17 @@ gboolean DialogWindow::OnCaptionMotion(GtkWidget* widget, GdkEventMotion* event,
   return TRUE;
 }
 
-gboolean DialogWindow::OnCaptionRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+gboolean CaptionBar::OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   if (event->button == GDK_BUTTON_PRIMARY) {
-    static_cast<DialogWindow*>(data)->dragArmed_ = false;
+    static_cast<CaptionBar*>(data)->dragArmed_ = false;
   }
   return FALSE;
 }
 
-gboolean DialogWindow::OnIconPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+gboolean CaptionBar::OnIconPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   if (event->type == GDK_BUTTON_PRESS &&
       (event->button == GDK_BUTTON_PRIMARY || event->button == GDK_BUTTON_SECONDARY)) {
-    static_cast<DialogWindow*>(data)->PopupSystemMenu(reinterpret_cast<GdkEvent*>(event));
+    static_cast<CaptionBar*>(data)->ShowSystemMenu(reinterpret_cast<GdkEvent*>(event));
     return TRUE;
   }
   return FALSE;

@@ -188,10 +188,6 @@ gboolean DialogWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
   return TRUE;
 }
 
-void DialogWindow::OnButtonClicked(GtkButton* button, gpointer data) {
-  static_cast<DialogWindow*>(data)->Command(ButtonId(GTK_WIDGET(button)));
-}
-
 gboolean DialogWindow::OnButtonFocusIn(GtkWidget* widget, GdkEvent*, gpointer data) {
   auto* self = static_cast<DialogWindow*>(data);
   DialogKeyState state = self->KeyState();

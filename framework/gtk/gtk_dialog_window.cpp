@@ -46,15 +46,13 @@ class DialogWindow::CairoPaintContext final : public PaintContext {
 };
 
 DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, CWnd* owner)
-    : dialog_(dialog), template_(dialogTemplate), owner_(owner) {}
+    : dialog_(dialog),
+      template_(dialogTemplate),
+      owner_(owner),
+      captionBar_(std::make_unique<CaptionBar>(dialog, [this](UINT id) { SysCommand(id); })) {}
 
 DialogWindow::~DialogWindow() {
-  for (guint source : pendingSources_) {
-    g_source_remove(source);
-  }
-  if (menu_ != nullptr) {
-    gtk_widget_destroy(menu_);
-  }
+  captionBar_.reset();
   if (window_ != nullptr) {
     gtk_widget_destroy(window_);
   }
@@ -76,10 +74,8 @@ void DialogWindow::Build() {
   gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_),
                                    (template_.exStyle & WS_EX_APPWINDOW) == 0 && owner_ != nullptr);
-  if (owner_ != nullptr) {
-    if (auto* ownerWindow = dynamic_cast<DialogWindow*>(owner_->Peer())) {
-      gtk_window_set_transient_for(GTK_WINDOW(window_), ownerWindow->Window());
-    }
+  if (auto* ownerWindow = PeerOf<DialogWindow>(owner_)) {
+    gtk_window_set_transient_for(GTK_WINDOW(window_), ownerWindow->Window());
   }
 
   // A screen reader announces it as a dialog, named by its caption.
@@ -100,8 +96,8 @@ void DialogWindow::Build() {
   GtkWidget* frame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_style_context_add_class(gtk_widget_get_style_context(frame), "fw-frame");
   gtk_container_add(GTK_CONTAINER(window_), frame);
-  if ((template_.style & WS_CAPTION) == WS_CAPTION) {
-    gtk_box_pack_start(GTK_BOX(frame), BuildCaptionBar(), FALSE, FALSE, 0);
+  if (GtkWidget* bar = captionBar_->Build(window_, template_)) {
+    gtk_box_pack_start(GTK_BOX(frame), bar, FALSE, FALSE, 0);
   }
 
   // On X11 the client area has a native window of its own, so that its size
@@ -149,7 +145,11 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
     gtk_widget_set_can_default(button, TRUE);
     gtk_widget_set_can_focus(button, item.IsTabStop());
     g_object_set_data(G_OBJECT(button), "fw-id", GINT_TO_POINTER(item.id));
-    g_signal_connect(button, "clicked", G_CALLBACK(OnButtonClicked), this);
+    g_signal_connect(button, "clicked", G_CALLBACK(+[](GtkButton* clicked, gpointer self) {
+                       static_cast<DialogWindow*>(self)->Command(
+                           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(clicked), "fw-id")));
+                     }),
+                     this);
     g_signal_connect(button, "focus-in-event", G_CALLBACK(OnButtonFocusIn), this);
     if (item.IsDefaultButton() && templateDefault_ == nullptr) {
       templateDefault_ = button;
@@ -179,11 +179,7 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
 INT_PTR DialogWindow::Run() {
   Build();
   dialog_.AttachPeer(this, (template_.style & WS_SYSMENU) != 0);
-  if (closeButton_ != nullptr) {
-    // Named as the window menu names the same command.
-    atk_object_set_name(gtk_widget_get_accessible(closeButton_),
-                        SystemMenuItemName(SC_CLOSE).c_str());
-  }
+  captionBar_->NameCloseBox();
   const BOOL focusFirst = dialog_.RunInitDialog(owner_);
 
   if (!ended_) {
@@ -276,9 +272,7 @@ void DialogWindow::UpdateIcons() {
   }
   gtk_window_set_icon_list(GTK_WINDOW(window_), list);
   g_list_free(list);
-  if (captionIcon_ != nullptr) {
-    SetImageFromIcon(captionIcon_, smallIcon_ != nullptr ? smallIcon_ : bigIcon_, kSmallIconSize);
-  }
+  captionBar_->SetIcon(smallIcon_ != nullptr ? smallIcon_ : bigIcon_);
   for (const IconStatic& icon : iconStatics_) {
     SetImageFromIcon(icon.widget, icon.icon, kBigIconSize);
   }
@@ -297,9 +291,7 @@ void DialogWindow::Enable(bool enable) {
       gtk_widget_set_sensitive(control.widget, enable);
     }
   }
-  if (closeButton_ != nullptr) {
-    gtk_widget_set_sensitive(closeButton_, enable);
-  }
+  captionBar_->Enable(enable);
   if (enable && focusWhileDisabled_ != nullptr) {
     gtk_widget_grab_focus(focusWhileDisabled_);
   }

@@ -1,9 +1,9 @@
 // One modal dialog as a GTK window: built from its template, attached to its
 // CDialog as the WindowPeer, run in a nested main loop. Its members are
-// defined in three files, one concern each: gtk_dialog_window.cpp (the
-// window, its controls, the peer's work, the modal loop),
-// gtk_dialog_keyboard.cpp (keys, focus, the default button, the keyboard
-// move) and gtk_caption_bar.cpp (the caption bar and the window menu).
+// defined in two files, one concern each: gtk_dialog_window.cpp (the window,
+// its controls, the peer's work, the modal loop) and gtk_dialog_keyboard.cpp
+// (keys, focus, the default button, the keyboard move). The caption bar and
+// the window menu are a CaptionBar of its own (gtk_caption_bar.*).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -17,6 +17,7 @@
 #include "framework/dialog_template.h"
 #include "framework/dialog_units.h"
 #include "framework/gtk/gobject_ptr.h"
+#include "framework/gtk/gtk_caption_bar.h"
 #include "framework/platform.h"
 
 namespace fw::gtk {
@@ -49,7 +50,7 @@ class DialogWindow final : public WindowPeer {
   void EndPaint(PaintContext* context) override;
   void DefaultPaint() override {}
   void StartMoveByKeyboard() override;
-  void ShowSystemMenu() override;
+  void ShowSystemMenu() override { captionBar_->ShowSystemMenu(nullptr); }
 
  private:
   struct Control {
@@ -77,22 +78,10 @@ class DialogWindow final : public WindowPeer {
   const Control* ControlWithId(int id) const;
   void MarkDefault(GtkWidget* button);
 
-  // gtk_caption_bar.cpp
-  GtkWidget* BuildCaptionBar();
-  void PostSysCommand(UINT id);
-  void PopupSystemMenu(const GdkEvent* trigger);
-  // The window menu's text for command `id`, as a screen reader says it.
-  std::string SystemMenuItemName(UINT id);
-
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
-  static gboolean OnCaptionPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
-  static gboolean OnCaptionMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
-  static gboolean OnCaptionRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
-  static gboolean OnIconPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
   static void OnClientRealize(GtkWidget* widget, gpointer self);
-  static void OnButtonClicked(GtkButton* button, gpointer self);
   static gboolean OnButtonFocusIn(GtkWidget* widget, GdkEvent* event, gpointer self);
 
   CDialog& dialog_;
@@ -103,11 +92,8 @@ class DialogWindow final : public WindowPeer {
   int clientHeight_ = 0;
 
   GtkWidget* window_ = nullptr;
-  GtkWidget* caption_ = nullptr;
-  GtkWidget* captionIcon_ = nullptr;
-  GtkWidget* closeButton_ = nullptr;
+  std::unique_ptr<CaptionBar> captionBar_;
   GtkWidget* client_ = nullptr;
-  GtkWidget* menu_ = nullptr;
   std::vector<Control> controls_;
   std::vector<IconStatic> iconStatics_;
   GtkWidget* templateDefault_ = nullptr;
@@ -121,13 +107,9 @@ class DialogWindow final : public WindowPeer {
   INT_PTR result_ = -1;
   bool enabled_ = true;
   GtkWidget* focusWhileDisabled_ = nullptr;
-  bool dragArmed_ = false;
-  int dragStartX_ = 0;
-  int dragStartY_ = 0;
   bool moving_ = false;
   int moveStartX_ = 0;
   int moveStartY_ = 0;
-  std::vector<guint> pendingSources_;
   std::unique_ptr<CairoPaintContext> paint_;
 };
 

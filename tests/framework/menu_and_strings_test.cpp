@@ -61,6 +61,8 @@ TEST(Menu, AccessKeysAndDisplayedText) {
   EXPECT_EQ(MenuDisplayText("Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."), "Chronolist のﾊﾞｰｼﾞｮﾝ情報(A)...");
   EXPECT_EQ(MenuDisplayText("R&&D &Save"), "R&D Save");
   EXPECT_EQ(MenuDisplayText("trailing&"), "trailing&");
+  EXPECT_EQ(MenuTextWithMarker("閉じる(&C)", '_'), "閉じる(_C)");
+  EXPECT_EQ(MenuTextWithMarker("R&&D my_file &Save&", '_'), "R&D my__file _Save&");
 }
 
 // What a screen reader says: no access-key hint, no ellipsis; a parenthesis
