@@ -28,6 +28,17 @@ class Writer {
     Word(0xFFFF);
     Word(value);
   }
+  // The extended forms put the extended style first, after a help id.
+  void Styles(std::uint32_t style, std::uint32_t exStyle, bool extended) {
+    if (extended) {
+      Dword(0);  // helpID
+      Dword(exStyle);
+      Dword(style);
+    } else {
+      Dword(style);
+      Dword(exStyle);
+    }
+  }
   void AlignToDword() {
     while (bytes_.size() % 4 != 0) {
       bytes_.push_back(0);
@@ -57,13 +68,8 @@ std::vector<std::uint8_t> BuildDialogTemplateBinary(const DialogTemplate& dialog
   if (dialog.extended) {
     out.Word(1);       // dlgVer
     out.Word(0xFFFF);  // signature
-    out.Dword(0);      // helpID
-    out.Dword(dialog.exStyle);
-    out.Dword(dialog.style);
-  } else {
-    out.Dword(dialog.style);
-    out.Dword(dialog.exStyle);
   }
+  out.Styles(dialog.style, dialog.exStyle, dialog.extended);
   out.Word(static_cast<std::uint16_t>(dialog.items.size()));
   out.Short(dialog.x);
   out.Short(dialog.y);
@@ -84,14 +90,7 @@ std::vector<std::uint8_t> BuildDialogTemplateBinary(const DialogTemplate& dialog
 
   for (const DialogItemTemplate& item : dialog.items) {
     out.AlignToDword();
-    if (dialog.extended) {
-      out.Dword(0);  // helpID
-      out.Dword(item.exStyle);
-      out.Dword(item.style);
-    } else {
-      out.Dword(item.style);
-      out.Dword(item.exStyle);
-    }
+    out.Styles(item.style, item.exStyle, dialog.extended);
     out.Short(item.x);
     out.Short(item.y);
     out.Short(item.cx);

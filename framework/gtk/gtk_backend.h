@@ -16,6 +16,6 @@
 //     the program's icon resources, error messages.
 //
 // Files: gtk_platform.cpp (the entry and the Platform), gtk_dialog_window.*
-// (a dialog's window), gtk_dialog_keyboard.cpp, gtk_caption_bar.cpp,
+// (a dialog's window), gtk_dialog_keyboard.cpp, gtk_caption_bar.*,
 // gtk_dialog_font.*, gtk_dialog_style.*, gtk_icons.*, gtk_display.*.
 #pragma once

@@ -5,6 +5,7 @@
 #include <gdk/gdkkeysyms.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/gtk/gtk_dialog_window.h"
 
@@ -12,50 +13,43 @@ namespace fw::gtk {
 
 namespace {
 
+struct KeyName {
+  guint keyval;
+  DialogKey key;
+};
+
+constexpr KeyName kKeyNames[] = {
+    {GDK_KEY_Return, DialogKey::Enter},    {GDK_KEY_KP_Enter, DialogKey::Enter},
+    {GDK_KEY_ISO_Enter, DialogKey::Enter}, {GDK_KEY_Escape, DialogKey::Escape},
+    {GDK_KEY_Tab, DialogKey::Tab},         {GDK_KEY_ISO_Left_Tab, DialogKey::Tab},
+    {GDK_KEY_KP_Tab, DialogKey::Tab},      {GDK_KEY_space, DialogKey::Space},
+    {GDK_KEY_F1, DialogKey::F1},           {GDK_KEY_F4, DialogKey::F4},
+    {GDK_KEY_Left, DialogKey::Left},       {GDK_KEY_Right, DialogKey::Right},
+    {GDK_KEY_Up, DialogKey::Up},           {GDK_KEY_Down, DialogKey::Down},
+};
+
 DialogKey KeyOf(guint keyval) {
-  switch (keyval) {
-    case GDK_KEY_Return:
-    case GDK_KEY_KP_Enter:
-    case GDK_KEY_ISO_Enter:
-      return DialogKey::Enter;
-    case GDK_KEY_Escape:
-      return DialogKey::Escape;
-    case GDK_KEY_Tab:
-    case GDK_KEY_ISO_Left_Tab:
-    case GDK_KEY_KP_Tab:
-      return DialogKey::Tab;
-    case GDK_KEY_space:
-      return DialogKey::Space;
-    case GDK_KEY_F1:
-      return DialogKey::F1;
-    case GDK_KEY_F4:
-      return DialogKey::F4;
-    case GDK_KEY_Left:
-      return DialogKey::Left;
-    case GDK_KEY_Right:
-      return DialogKey::Right;
-    case GDK_KEY_Up:
-      return DialogKey::Up;
-    case GDK_KEY_Down:
-      return DialogKey::Down;
-    default:
-      return DialogKey::Other;
+  for (const KeyName& name : kKeyNames) {
+    if (name.keyval == keyval) {
+      return name.key;
+    }
   }
+  return DialogKey::Other;
 }
 
 unsigned ModifiersOf(const GdkEventKey* event) {
   const guint state = event->state & gtk_accelerator_get_default_mod_mask();
+  constexpr std::pair<guint, unsigned> kModifiers[] = {
+      {GDK_SHIFT_MASK, kShift}, {GDK_CONTROL_MASK, kControl}, {GDK_MOD1_MASK, kAlt}};
   unsigned modifiers = 0;
-  if ((state & GDK_SHIFT_MASK) != 0) {
-    modifiers |= kShift;
+  guint others = state;
+  for (const auto& [mask, modifier] : kModifiers) {
+    if ((state & mask) != 0) {
+      modifiers |= modifier;
+    }
+    others &= ~mask;
   }
-  if ((state & GDK_CONTROL_MASK) != 0) {
-    modifiers |= kControl;
-  }
-  if ((state & GDK_MOD1_MASK) != 0) {
-    modifiers |= kAlt;
-  }
-  if ((state & ~(GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK)) != 0) {
+  if (others != 0) {
     modifiers |= kOtherModifier;
   }
   // Shift+Tab arrives as the back-tab key, with or without Shift.

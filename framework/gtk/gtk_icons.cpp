@@ -18,22 +18,14 @@ GdkPixbuf* DecodePng(const std::string& resource) {
   if (bytes == nullptr) {
     return nullptr;
   }
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
-  GdkPixbuf* image = nullptr;
-  if (loader != nullptr) {
-    if (gdk_pixbuf_loader_write_bytes(loader, bytes, nullptr) &&
-        gdk_pixbuf_loader_close(loader, nullptr)) {
-      image = gdk_pixbuf_loader_get_pixbuf(loader);
-    } else {
-      gdk_pixbuf_loader_close(loader, nullptr);
-    }
-    if (image != nullptr) {
-      g_object_ref(image);
-    }
-    g_object_unref(loader);
-  }
+  const fw::gtk::GObjectPtr<GdkPixbufLoader> loader(
+      gdk_pixbuf_loader_new_with_type("png", nullptr));
+  // A loader is closed whether its data decoded or not.
+  const bool written = loader && gdk_pixbuf_loader_write_bytes(loader.get(), bytes, nullptr);
+  const bool decoded = loader && gdk_pixbuf_loader_close(loader.get(), nullptr) && written;
   g_bytes_unref(bytes);
-  return image;
+  GdkPixbuf* image = decoded ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
+  return image != nullptr ? GDK_PIXBUF(g_object_ref(image)) : nullptr;
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/backend_platform.h"
 #include "framework/dialog.h"
 #include "framework/gtk/gtk_backend.h"
 #include "framework/gtk/gtk_dialog_window.h"
 #include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
-#include "framework/icon_cache.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
 #include "framework/win_app.h"
@@ -22,14 +22,8 @@ namespace gtk {
 
 namespace {
 
-class GtkPlatform final : public Platform {
+class GtkPlatform final : public BackendPlatform<DialogWindow> {
  public:
-  INT_PTR RunModalDialog(CDialog& dialog, const DialogTemplate& dialogTemplate,
-                         CWnd* owner) override {
-    DialogWindow window(dialog, dialogTemplate, owner);
-    return window.Run();
-  }
-
   HICON LoadIcon(UINT id) override {
     return icons_.Find(id, [id] { return LoadIconResource(id); });
   }
@@ -91,9 +85,6 @@ class GtkPlatform final : public Platform {
     // Esc or the close box on a question is the safe answer.
     return response == GTK_RESPONSE_YES ? IDYES : IDNO;
   }
-
- private:
-  IconCache icons_;
 };
 
 }  // namespace

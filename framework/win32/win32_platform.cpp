@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/backend_platform.h"
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
 #include "framework/dialog_template_binary.h"
-#include "framework/icon_cache.h"
 #include "framework/menu.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
@@ -216,14 +216,8 @@ class DialogWindow final : public WindowPeer {
   std::unique_ptr<DeviceContext> context_;
 };
 
-class Win32Platform final : public Platform {
+class Win32Platform final : public BackendPlatform<DialogWindow> {
  public:
-  INT_PTR RunModalDialog(CDialog& dialog, const DialogTemplate& dialogTemplate,
-                         CWnd* owner) override {
-    DialogWindow window(dialog, dialogTemplate, owner);
-    return window.Run();
-  }
-
   fw::HICON LoadIcon(UINT id) override {
     return icons_.Find(id, [id]() -> std::unique_ptr<fw::IconHandle> {
       // Shared handles: the system frees them with the module.
@@ -247,9 +241,6 @@ class Win32Platform final : public Platform {
     return ::MessageBoxW(DialogWindow::HandleOf(owner), Wide(text).c_str(), Wide(caption).c_str(),
                          type);
   }
-
- private:
-  IconCache icons_;
 };
 
 std::string ExecutablePath() {
