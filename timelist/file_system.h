@@ -1,6 +1,7 @@
 // The two places where the time list touches the operating system: measuring
 // a replay without reading it, and replacing the page in one step.
-// One source per platform implements them (file_system_posix.cpp, ...).
+// One source per platform implements them (file_system_posix.cpp, ...); what
+// they share is here and in file_system.cpp.
 #pragma once
 
 #include <algorithm>
@@ -24,6 +25,26 @@ bool RegularFileExists(const std::string& path);
 // Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
 // lowercase hex digits, in the same folder.
 inline constexpr const char* kTemporaryInfix = ".tmp-";
+
+// Sixteen random lowercase hex digits, from the system's random source, so
+// that no one can guess a temporary file's name and place something there
+// first.
+std::string RandomSuffix();
+
+// `path` split after its last separator (any of `separators`): the folder,
+// with its separator, and the name. The folder is empty for a bare name.
+template <typename Char>
+struct FolderAndName {
+  std::basic_string<Char> folder;
+  std::basic_string<Char> name;
+};
+
+template <typename Char>
+FolderAndName<Char> SplitPath(const std::basic_string<Char>& path, const Char* separators) {
+  const auto separator = path.find_last_of(separators);
+  const auto nameStart = separator == std::basic_string<Char>::npos ? 0 : separator + 1;
+  return {path.substr(0, nameStart), path.substr(nameStart)};
+}
 
 // True when `entry` is exactly the name of a temporary file of the page
 // `name`: the random form, or the `<pid>-<n>` form that earlier versions used

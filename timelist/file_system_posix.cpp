@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -83,28 +82,6 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};
-}
-
-// Sixteen hex digits from the kernel's random source, so that no one can
-// guess the name and place something there first.
-std::string RandomSuffix() {
-  std::uint64_t bits = 0;
-  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    bits ^= (static_cast<std::uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15u) ^
-            (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ static_cast<std::uint64_t>(::getpid());
-  }
-  char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
-  return hex;
-}
-
-// The folder part of `path` (ending in '/') and its last component.
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-  const auto slash = path.find_last_of('/');
-  folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -289,17 +266,16 @@ bool RegularFileExists(const std::string& path) {
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  std::string folderPath;
-  std::string name;
-  SplitPath(path, folderPath, name);
+  const auto [folderPart, name] = SplitPath(path, "/");
+  const char* folderPath = folderPart.empty() ? "." : folderPart.c_str();
   const std::string prefix = name + kTemporaryInfix;
 
-  FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor folder(::open(folderPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 #ifdef O_PATH
   // A folder the user may write but not list still takes the page; only the
   // clearing of abandoned files and the folder's sync need to read it.
   if (folder.get() < 0 && errno == EACCES) {
-    folder.Reset(::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    folder.Reset(::open(folderPath, O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
 #endif
   if (folder.get() < 0) {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <random>
 #include <string_view>
 #include <vector>
 
@@ -42,16 +41,6 @@ class Handle {
  private:
   HANDLE handle_;
 };
-
-// Sixteen hex digits no one can guess, so that no one can place something
-// under the temporary file's name first.
-std::wstring RandomSuffix() {
-  std::random_device random;
-  const std::uint64_t bits = (static_cast<std::uint64_t>(random()) << 32) ^ random();
-  wchar_t hex[17];
-  std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(bits));
-  return hex;
-}
 
 // `file`'s path as the system resolves it, links and all; empty when it
 // cannot say.
@@ -209,9 +198,7 @@ bool RegularFileExists(const std::string& path) {
 
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
   const std::wstring page = SystemPath(path);
-  const auto separator = page.find_last_of(L"\\/");
-  const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
-  const std::wstring name = page.substr(folder.size());
+  const auto [folder, name] = SplitPath(page, L"\\/");
   const std::wstring prefix = name + Wide(kTemporaryInfix);
   RemoveAbandonedTemporaries(folder, name);
 
@@ -229,7 +216,7 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   std::wstring tempPath;
   HANDLE created = INVALID_HANDLE_VALUE;
   do {
-    tempPath = folder + prefix + RandomSuffix();
+    tempPath = folder + prefix + Wide(RandomSuffix());
     created = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   } while (created == INVALID_HANDLE_VALUE &&
