@@ -18,10 +18,6 @@ namespace chronolist {
 // (a FIFO without a writer is opened non-blocking and rejected).
 std::optional<std::uint64_t> RegularFileLength(const std::string& path);
 
-// True when `path` names a regular file (through a symlink too), whether or
-// not it can be opened.
-bool RegularFileExists(const std::string& path);
-
 // Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
 // lowercase hex digits, in the same folder.
 inline constexpr const char* kTemporaryInfix = ".tmp-";
@@ -67,6 +63,13 @@ inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
          std::all_of(attempt.begin(), attempt.end(), isDigit);
 }
 
+struct ReplaceResult {
+  std::error_code error;
+  // A regular file (or a link to one) was at the path when the replace
+  // looked: a failed replace left it there.
+  bool hadFile = false;
+};
+
 // Makes `path` hold exactly `contents`, or leaves it as it was. The bytes go to
 // a temporary file in the same folder, are flushed to disk and renamed over
 // `path`; a symlink at `path` is replaced, not followed. A file at `path` that
@@ -77,6 +80,6 @@ inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
 // and other files are not.
 // On failure nothing new is left in the folder and the system's error is
 // returned; a file-size limit is a failure like a full disk, not a signal.
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents);
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
 }  // namespace chronolist

@@ -260,12 +260,7 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool RegularFileExists(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
   const auto [folderPart, name] = SplitPath(path, "/");
   const char* folderPath = folderPart.empty() ? "." : folderPart.c_str();
   const std::string prefix = name + kTemporaryInfix;
@@ -279,23 +274,32 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   }
 #endif
   if (folder.get() < 0) {
-    return LastError();
+    return {LastError()};
   }
   RemoveAbandonedTemporaries(folder.get(), name);
 
   // A page the user may not write stays, as it would for a plain truncating
   // write; one that is replaced keeps its mode and, where we may, its owner.
+  // A link is replaced, not followed, but a page it leads to is still there
+  // when the replace fails.
   struct stat page {};
-  const bool pageExists = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0 &&
-                          S_ISREG(page.st_mode);
+  ReplaceResult result;
+  const bool named = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0;
+  const bool pageExists = named && S_ISREG(page.st_mode);
+  struct stat linked {};
+  result.hadFile = pageExists || (named && S_ISLNK(page.st_mode) &&
+                                  ::fstatat(folder.get(), name.c_str(), &linked, 0) == 0 &&
+                                  S_ISREG(linked.st_mode));
   if (pageExists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
 
   std::string tempName;
   FileDescriptor temp(CreateLockedTemporary(folder.get(), prefix, tempName));
   if (temp.get() < 0) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
   if (pageExists) {
     struct stat created {};
@@ -334,13 +338,14 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
       temp.Reset(-1);
       ::unlinkat(folder.get(), tempName.c_str(), 0);
     }
-    return error;
+    result.error = error;
+    return result;
   }
   temp.Reset(-1);
   // Makes the rename itself durable. Best effort: a folder that cannot be
   // synced does not undo a page that is already in place.
   ::fsync(folder.get());
-  return {};
+  return result;
 }
 
 }  // namespace chronolist

@@ -191,12 +191,7 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-bool RegularFileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
   const std::wstring page = SystemPath(path);
   const auto [folder, name] = SplitPath(page, L"\\/");
   const std::wstring prefix = name + Wide(kTemporaryInfix);
@@ -206,9 +201,12 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   // stays, as it would for a plain truncating write. Wine lets even that
   // write through for root, so the attribute is checked here.
   const DWORD attributes = ::GetFileAttributesW(page.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return {ERROR_ACCESS_DENIED, std::system_category()};
+  ReplaceResult result;
+  result.hadFile =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  if (result.hadFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    result.error = {ERROR_ACCESS_DENIED, std::system_category()};
+    return result;
   }
 
   // Open without FILE_SHARE_DELETE until it is renamed or removed, which is
@@ -223,7 +221,8 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
            (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS));
   Handle temp(created);
   if (!temp.valid()) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
 
   std::error_code error;
@@ -250,7 +249,8 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
       ::DeleteFileW(tempPath.c_str());
     }
   }
-  return error;
+  result.error = error;
+  return result;
 }
 
 }  // namespace chronolist

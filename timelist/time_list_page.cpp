@@ -95,9 +95,9 @@ PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& 
   const std::string page = InFolder(folder, kTimeListFileName);
   PageWriteResult result;
   result.path = AbsolutePath(page);
-  const bool hadPage = RegularFileExists(page);
-  result.error = ReplaceFileAtomically(page, BuildTimeListPage(table));
-  result.previousPageKept = hadPage && !result.written();
+  const ReplaceResult replaced = ReplaceFileAtomically(page, BuildTimeListPage(table));
+  result.error = replaced.error;
+  result.previousPageKept = replaced.hadFile && !result.written();
   return result;
 }
 
