@@ -1,7 +1,7 @@
 // The program's dialog templates and string table: the one description of
 // each dialog, from which every backend builds it.
-#include "app/resource.h"
 #include "res/chronolist_resources.h"
+#include "res/resource.h"
 #include "res/version_info.h"
 
 using namespace fw;
