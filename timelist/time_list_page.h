@@ -1,5 +1,6 @@
 // The program's one job: scan the replays and write the Extra-mode time list,
-// "replistEX.html", in the game folder.
+// "replistEX.html", in the game folder; and the formatting the page is built
+// with, which is its own.
 #pragma once
 
 #include <cstdint>
