@@ -35,11 +35,9 @@ test-windows: windows
 test-linux: build
 	ctest --preset default -j $(JOBS)
 
-VERSION := $(shell sed -n '/^project/s/.*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-DEB := build/packages/chronolist_$(VERSION)_amd64.deb
-
-# build/packages/: the .deb (built with Debian's hardening flags, Depends from
-# dpkg-shlibdeps, then checked by lintian) and the Windows zip.
+# The .deb in build/package/packages/ (built with Debian's hardening flags,
+# Depends from dpkg-shlibdeps, then checked by lintian) and the Windows zip in
+# build/windows/packages/.
 package: deps
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
 	cmake --preset package \
@@ -50,8 +48,8 @@ package: deps
 	cpack --config build/package/CPackConfig.cmake
 	cmake --preset windows
 	cmake --build --preset windows --target windows_zip -j $(JOBS)
-	lintian --fail-on error --display-info $(DEB)
-	@ls -l build/packages/*.deb build/packages/*.zip
+	cmake --build --preset package --target lint_deb
+	@ls -l build/package/packages/*.deb build/windows/packages/*.zip
 
 # Installs the .deb (as root), runs it and removes it; checks the zip.
 test-package: package build

@@ -1,6 +1,6 @@
 #include "app/about_dialog.h"
 
-#include "app/resource.h"
+#include "res/resource.h"
 
 using namespace fw;
 

@@ -1,7 +1,7 @@
 #include "app/game_folder.h"
 
-#include "app/resource.h"
 #include "framework/cstring.h"
+#include "res/resource.h"
 #include "timelist/folder.h"
 #include "timelist/replay_scan.h"
 

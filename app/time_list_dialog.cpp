@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "app/about_dialog.h"
-#include "app/resource.h"
 #include "framework/cstring.h"
+#include "res/resource.h"
 #include "timelist/folder.h"
 #include "timelist/replay_scan.h"
 #include "timelist/time_list_page.h"

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "timelist/replay_scan.h"
-#include "timelist/split_frames.h"
 #include "timelist/time_list_page.h"
 
 namespace chronolist::bench {

@@ -94,17 +94,8 @@ void BM_Generate_DurableFloor(benchmark::State& state) {
   }
 }
 
-void BM_Scan_1KiB(benchmark::State& state) {
-  fs::current_path(Folder("small"));
-  for (auto _ : state) {
-    RunTimeTable table;
-    ScanReplays(table);
-    benchmark::DoNotOptimize(table);
-  }
-}
-
-void BM_Scan_1GiB(benchmark::State& state) {
-  fs::current_path(Folder("huge"));
+void BM_Scan(benchmark::State& state, const char* folder) {
+  fs::current_path(Folder(folder));
   for (auto _ : state) {
     RunTimeTable table;
     ScanReplays(table);
@@ -115,8 +106,8 @@ void BM_Scan_1GiB(benchmark::State& state) {
 BENCHMARK(BM_Generate_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Generate_Chronolist)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Generate_DurableFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_Scan_1KiB)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_Scan_1GiB)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_Scan, 1KiB, "small")->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_Scan, 1GiB, "huge")->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // Keeps each benchmark's real time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -196,8 +187,8 @@ int main(int argc, char** argv) {
 
   const double literal = reporter.Time("BM_Generate_Literal/min_time:2.000");
   const double own = reporter.Time("BM_Generate_Chronolist/min_time:2.000");
-  const double small = reporter.Time("BM_Scan_1KiB/min_time:1.000");
-  const double huge = reporter.Time("BM_Scan_1GiB/min_time:1.000");
+  const double small = reporter.Time("BM_Scan/1KiB/min_time:1.000");
+  const double huge = reporter.Time("BM_Scan/1GiB/min_time:1.000");
   if (literal > 0 && own > 0) {
     std::printf(
         "\nGenerateTimeList, 199 replays of 18,000-108,000 bytes: %.1fx faster than the "

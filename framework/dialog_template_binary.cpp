@@ -1,6 +1,6 @@
 #include "framework/dialog_template_binary.h"
 
-#include "framework/text_encoding.h"
+#include "timelist/text_encoding.h"
 
 namespace fw {
 
@@ -19,7 +19,7 @@ class Writer {
   void Short(short value) { Word(static_cast<std::uint16_t>(value)); }
   void Byte(std::uint8_t value) { bytes_.push_back(value); }
   void String(const std::string& utf8) {
-    for (char16_t unit : Utf8ToUtf16(utf8)) {
+    for (char16_t unit : chronolist::Utf8ToUtf16(utf8)) {
       Word(unit);
     }
     Word(0);

@@ -1,7 +1,7 @@
 // The program's dialog templates and string table: the one description of
 // each dialog, from which every backend builds it.
-#include "app/resource.h"
 #include "res/chronolist_resources.h"
+#include "res/resource.h"
 #include "res/version_info.h"
 
 using namespace fw;
@@ -10,50 +10,56 @@ namespace {
 
 const DialogFont kDialogFont{9, FW_DONTCARE, false, DEFAULT_CHARSET, "ＭＳ Ｐゴシック"};
 
-constexpr DWORD kPushButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kStaticText = WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP;
+// The controls as a resource script spells them (ICON, LTEXT, PUSHBUTTON):
+// what they show, then their rectangle in dialog units.
+DialogItemTemplate Icon(UINT iconId, short x, short y, short cx, short cy) {
+  return {.text = "",
+          .iconId = iconId,
+          .x = x,
+          .y = y,
+          .cx = cx,
+          .cy = cy,
+          .style = WS_CHILD | WS_VISIBLE | SS_ICON};
+}
+
+DialogItemTemplate LeftText(const char* text, short x, short y, short cx, short cy,
+                            DWORD style = 0) {
+  return {.text = text,
+          .x = x,
+          .y = y,
+          .cx = cx,
+          .cy = cy,
+          .style = WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP | style};
+}
+
+DialogItemTemplate PushButton(const char* text, int id, short x, short y, short cx, short cy,
+                              DWORD style = 0) {
+  return {.id = id,
+          .windowClass = ControlClass::Button,
+          .text = text,
+          .x = x,
+          .y = y,
+          .cx = cx,
+          .cy = cy,
+          .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | style};
+}
 
 const DialogTemplate kDialogs[] = {
     {
         .id = IDD_ABOUT_BOX,
         .extended = false,
         .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-        .exStyle = 0,
-        .x = 0,
-        .y = 0,
         .cx = 235,
         .cy = 55,
         .caption = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報",
         .font = kDialogFont,
         .items =
             {
-                {.text = "",
-                 .iconId = IDI_APP_ICON,
-                 .x = 11,
-                 .y = 17,
-                 .cx = 20,
-                 .cy = 20,
-                 .style = WS_CHILD | WS_VISIBLE | SS_ICON},
-                {.text = "Chronolist Version " CHRONOLIST_VERSION_SHORT,
-                 .x = 40,
-                 .y = 10,
-                 .cx = 119,
-                 .cy = 8,
-                 .style = kStaticText | SS_NOPREFIX},
-                {.text = "Copyright (C) 2026 Chronolist",
-                 .x = 40,
-                 .y = 25,
-                 .cx = 119,
-                 .cy = 8,
-                 .style = kStaticText},
-                {.id = IDOK,
-                 .windowClass = ControlClass::Button,
-                 .text = "OK",
-                 .x = 178,
-                 .y = 7,
-                 .cx = 50,
-                 .cy = 14,
-                 .style = kPushButton | BS_DEFPUSHBUTTON | WS_GROUP},
+                Icon(IDI_APP_ICON, 11, 17, 20, 20),
+                LeftText("Chronolist Version " CHRONOLIST_VERSION_SHORT, 40, 10, 119, 8,
+                         SS_NOPREFIX),
+                LeftText("Copyright (C) 2026 Chronolist", 40, 25, 119, 8),
+                PushButton("OK", IDOK, 178, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP),
             },
     },
     {
@@ -61,48 +67,17 @@ const DialogTemplate kDialogs[] = {
         .extended = true,
         .style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
         .exStyle = WS_EX_APPWINDOW,
-        .x = 0,
-        .y = 0,
         .cx = 143,
         .cy = 63,
         .caption = "ChronolistEx",
         .font = kDialogFont,
         .items =
             {
-                {.id = IDOK,
-                 .windowClass = ControlClass::Button,
-                 .text = "OK",
-                 .x = 104,
-                 .y = 42,
-                 .cx = 32,
-                 .cy = 14,
-                 .style = kPushButton | BS_DEFPUSHBUTTON},
-                {.id = IDCANCEL,
-                 .windowClass = ControlClass::Button,
-                 .text = "ｷｬﾝｾﾙ",
-                 .x = 72,
-                 .y = 42,
-                 .cx = 29,
-                 .cy = 14,
-                 .style = kPushButton},
-                {.text = "リプレデータ・タイムリストをHTML形式で、",
-                 .x = 7,
-                 .y = 18,
-                 .cx = 122,
-                 .cy = 8,
-                 .style = kStaticText},
-                {.text = "出力します。(replistEx.html)",
-                 .x = 7,
-                 .y = 29,
-                 .cx = 82,
-                 .cy = 8,
-                 .style = kStaticText},
-                {.text = "エクストラモード（ルーム１１１～１５１迄）の",
-                 .x = 7,
-                 .y = 7,
-                 .cx = 123,
-                 .cy = 8,
-                 .style = kStaticText},
+                PushButton("OK", IDOK, 104, 42, 32, 14, BS_DEFPUSHBUTTON),
+                PushButton("ｷｬﾝｾﾙ", IDCANCEL, 72, 42, 29, 14),
+                LeftText("リプレデータ・タイムリストをHTML形式で、", 7, 18, 122, 8),
+                LeftText("出力します。(replistEx.html)", 7, 29, 82, 8),
+                LeftText("エクストラモード（ルーム１１１～１５１迄）の", 7, 7, 123, 8),
             },
     },
 };

@@ -1,6 +1,7 @@
 // The two places where the time list touches the operating system: measuring
 // a replay without reading it, and replacing the page in one step.
-// One source per platform implements them (file_system_posix.cpp, ...).
+// One source per platform implements them (file_system_posix.cpp, ...); what
+// they share is here and in file_system.cpp.
 #pragma once
 
 #include <algorithm>
@@ -17,13 +18,29 @@ namespace chronolist {
 // (a FIFO without a writer is opened non-blocking and rejected).
 std::optional<std::uint64_t> RegularFileLength(const std::string& path);
 
-// True when `path` names a regular file (through a symlink too), whether or
-// not it can be opened.
-bool RegularFileExists(const std::string& path);
-
 // Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
 // lowercase hex digits, in the same folder.
 inline constexpr const char* kTemporaryInfix = ".tmp-";
+
+// Sixteen random lowercase hex digits, from the system's random source, so
+// that no one can guess a temporary file's name and place something there
+// first.
+std::string RandomSuffix();
+
+// `path` split after its last separator (any of `separators`): the folder,
+// with its separator, and the name. The folder is empty for a bare name.
+template <typename Char>
+struct FolderAndName {
+  std::basic_string<Char> folder;
+  std::basic_string<Char> name;
+};
+
+template <typename Char>
+FolderAndName<Char> SplitPath(const std::basic_string<Char>& path, const Char* separators) {
+  const auto separator = path.find_last_of(separators);
+  const auto nameStart = separator == std::basic_string<Char>::npos ? 0 : separator + 1;
+  return {path.substr(0, nameStart), path.substr(nameStart)};
+}
 
 // True when `entry` is exactly the name of a temporary file of the page
 // `name`: the random form, or the `<pid>-<n>` form that earlier versions used
@@ -46,6 +63,13 @@ inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
          std::all_of(attempt.begin(), attempt.end(), isDigit);
 }
 
+struct ReplaceResult {
+  std::error_code error;
+  // A regular file (or a link to one) was at the path when the replace
+  // looked: a failed replace left it there.
+  bool hadFile = false;
+};
+
 // Makes `path` hold exactly `contents`, or leaves it as it was. The bytes go to
 // a temporary file in the same folder, are flushed to disk and renamed over
 // `path`; a symlink at `path` is replaced, not followed. A file at `path` that
@@ -56,6 +80,6 @@ inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
 // and other files are not.
 // On failure nothing new is left in the folder and the system's error is
 // returned; a file-size limit is a failure like a full disk, not a signal.
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents);
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
 }  // namespace chronolist

@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -83,28 +82,6 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};
-}
-
-// Sixteen hex digits from the kernel's random source, so that no one can
-// guess the name and place something there first.
-std::string RandomSuffix() {
-  std::uint64_t bits = 0;
-  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    bits ^= (static_cast<std::uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15u) ^
-            (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ static_cast<std::uint64_t>(::getpid());
-  }
-  char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
-  return hex;
-}
-
-// The folder part of `path` (ending in '/') and its last component.
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-  const auto slash = path.find_last_of('/');
-  folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -283,43 +260,46 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool RegularFileExists(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  std::string folderPath;
-  std::string name;
-  SplitPath(path, folderPath, name);
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+  const auto [folderPart, name] = SplitPath(path, "/");
+  const char* folderPath = folderPart.empty() ? "." : folderPart.c_str();
   const std::string prefix = name + kTemporaryInfix;
 
-  FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor folder(::open(folderPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 #ifdef O_PATH
   // A folder the user may write but not list still takes the page; only the
   // clearing of abandoned files and the folder's sync need to read it.
   if (folder.get() < 0 && errno == EACCES) {
-    folder.Reset(::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    folder.Reset(::open(folderPath, O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
 #endif
   if (folder.get() < 0) {
-    return LastError();
+    return {LastError()};
   }
   RemoveAbandonedTemporaries(folder.get(), name);
 
   // A page the user may not write stays, as it would for a plain truncating
   // write; one that is replaced keeps its mode and, where we may, its owner.
+  // A link is replaced, not followed, but a page it leads to is still there
+  // when the replace fails.
   struct stat page {};
-  const bool pageExists = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0 &&
-                          S_ISREG(page.st_mode);
+  ReplaceResult result;
+  const bool named = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0;
+  const bool pageExists = named && S_ISREG(page.st_mode);
+  struct stat linked {};
+  result.hadFile = pageExists || (named && S_ISLNK(page.st_mode) &&
+                                  ::fstatat(folder.get(), name.c_str(), &linked, 0) == 0 &&
+                                  S_ISREG(linked.st_mode));
   if (pageExists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
 
   std::string tempName;
   FileDescriptor temp(CreateLockedTemporary(folder.get(), prefix, tempName));
   if (temp.get() < 0) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
   if (pageExists) {
     struct stat created {};
@@ -358,13 +338,14 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
       temp.Reset(-1);
       ::unlinkat(folder.get(), tempName.c_str(), 0);
     }
-    return error;
+    result.error = error;
+    return result;
   }
   temp.Reset(-1);
   // Makes the rename itself durable. Best effort: a folder that cannot be
   // synced does not undo a page that is already in place.
   ::fsync(folder.get());
-  return {};
+  return result;
 }
 
 }  // namespace chronolist

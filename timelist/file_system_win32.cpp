@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <random>
 #include <string_view>
 #include <vector>
 
@@ -42,16 +41,6 @@ class Handle {
  private:
   HANDLE handle_;
 };
-
-// Sixteen hex digits no one can guess, so that no one can place something
-// under the temporary file's name first.
-std::wstring RandomSuffix() {
-  std::random_device random;
-  const std::uint64_t bits = (static_cast<std::uint64_t>(random()) << 32) ^ random();
-  wchar_t hex[17];
-  std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(bits));
-  return hex;
-}
 
 // `file`'s path as the system resolves it, links and all; empty when it
 // cannot say.
@@ -202,16 +191,9 @@ std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-bool RegularFileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::error_code ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
   const std::wstring page = SystemPath(path);
-  const auto separator = page.find_last_of(L"\\/");
-  const std::wstring folder = separator == std::wstring::npos ? L"" : page.substr(0, separator + 1);
-  const std::wstring name = page.substr(folder.size());
+  const auto [folder, name] = SplitPath(page, L"\\/");
   const std::wstring prefix = name + Wide(kTemporaryInfix);
   RemoveAbandonedTemporaries(folder, name);
 
@@ -219,9 +201,12 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   // stays, as it would for a plain truncating write. Wine lets even that
   // write through for root, so the attribute is checked here.
   const DWORD attributes = ::GetFileAttributesW(page.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return {ERROR_ACCESS_DENIED, std::system_category()};
+  ReplaceResult result;
+  result.hadFile =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  if (result.hadFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    result.error = {ERROR_ACCESS_DENIED, std::system_category()};
+    return result;
   }
 
   // Open without FILE_SHARE_DELETE until it is renamed or removed, which is
@@ -229,14 +214,15 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
   std::wstring tempPath;
   HANDLE created = INVALID_HANDLE_VALUE;
   do {
-    tempPath = folder + prefix + RandomSuffix();
+    tempPath = folder + prefix + Wide(RandomSuffix());
     created = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   } while (created == INVALID_HANDLE_VALUE &&
            (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS));
   Handle temp(created);
   if (!temp.valid()) {
-    return LastError();
+    result.error = LastError();
+    return result;
   }
 
   std::error_code error;
@@ -263,7 +249,8 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
       ::DeleteFileW(tempPath.c_str());
     }
   }
-  return error;
+  result.error = error;
+  return result;
 }
 
 }  // namespace chronolist

@@ -1,12 +1,38 @@
 #include "timelist/time_list_page.h"
 
+#include <cstdio>
+
 #include "timelist/file_system.h"
 #include "timelist/folder.h"
 #include "timelist/replay_scan.h"
-#include "timelist/split_frames.h"
-#include "timelist/time_list_writer.h"
 
 namespace chronolist {
+
+namespace TimeListWriter {
+
+namespace {
+
+void AppendFormatted(std::string& page, const char* format, int value) {
+  char digits[16];  // fits any int with its sign
+  const int length = std::snprintf(digits, sizeof digits, format, value);
+  page.append(digits, static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+void AppendText(std::string& page, std::string_view text) {
+  page.append(text);
+}
+
+void AppendRoomNumber(std::string& page, int room) {
+  AppendFormatted(page, "%03d", room);
+}
+
+void AppendTwoDigits(std::string& page, int value) {
+  AppendFormatted(page, "%02d", value);
+}
+
+}  // namespace TimeListWriter
 
 namespace {
 
@@ -69,9 +95,9 @@ PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& 
   const std::string page = InFolder(folder, kTimeListFileName);
   PageWriteResult result;
   result.path = AbsolutePath(page);
-  const bool hadPage = RegularFileExists(page);
-  result.error = ReplaceFileAtomically(page, BuildTimeListPage(table));
-  result.previousPageKept = hadPage && !result.written();
+  const ReplaceResult replaced = ReplaceFileAtomically(page, BuildTimeListPage(table));
+  result.error = replaced.error;
+  result.previousPageKept = replaced.hadFile && !result.written();
   return result;
 }
 

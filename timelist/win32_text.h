@@ -1,6 +1,6 @@
-// UTF-8 <-> UTF-16 for the time list's Windows sources. Paths and system
-// texts cross the Win32 boundary as UTF-16 only: the ANSI code page (932 on
-// a Japanese system) is not to be trusted with them.
+// UTF-8 <-> UTF-16 and paths for the time list's Windows sources. Paths and
+// system texts cross the Win32 boundary as UTF-16 only: the ANSI code page
+// (932 on a Japanese system) is not to be trusted with them.
 #pragma once
 
 #include <windows.h>
@@ -9,30 +9,21 @@
 #include <string>
 #include <string_view>
 
+#include "timelist/text_encoding.h"
+
 namespace chronolist {
 
+// wchar_t is UTF-16 on Windows: the portable conversions serve, with their
+// U+FFFD for malformed input.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 inline std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) {
-    return {};
-  }
-  const int length =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-  return wide;
+  const std::u16string wide = Utf8ToUtf16(utf8);
+  return {wide.begin(), wide.end()};
 }
 
 inline std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) {
-    return {};
-  }
-  const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
-                        nullptr, nullptr);
-  return utf8;
+  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 // `path` made absolute against the working folder; empty when the system

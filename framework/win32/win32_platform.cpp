@@ -12,10 +12,10 @@
 #include "framework/menu.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
-#include "framework/text_encoding.h"
 #include "framework/win32/win32_backend.h"
 #include "framework/win32/win32_text_fit.h"
 #include "framework/win_app.h"
+#include "timelist/text_encoding.h"
 
 // After the framework's headers, on purpose: see windows_api.h.
 #include "framework/win32/windows_api.h"
@@ -31,7 +31,7 @@ namespace win32 {
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
-  const std::u16string text = Utf8ToUtf16(utf8);
+  const std::u16string text = chronolist::Utf8ToUtf16(utf8);
   return std::wstring(text.begin(), text.end());
 }
 
@@ -254,7 +254,7 @@ std::string ExecutablePath() {
     }
     path.resize(path.size() * 2);
   }
-  return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+  return chronolist::Utf16ToUtf8(std::u16string(path.begin(), path.end()));
 }
 
 // The arguments in UTF-16, as the system holds them: argv would give them in
@@ -266,7 +266,7 @@ std::vector<std::string> Arguments() {
   std::vector<std::string> arguments;
   for (int i = 1; words != nullptr && i < count; ++i) {
     const std::wstring_view word(words[i]);
-    arguments.push_back(Utf16ToUtf8(std::u16string(word.begin(), word.end())));
+    arguments.push_back(chronolist::Utf16ToUtf8(std::u16string(word.begin(), word.end())));
   }
   ::LocalFree(words);
   return arguments;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/text_encoding.h"
 #include "framework/text_fit.h"
+#include "timelist/text_encoding.h"
 
 // After the framework's headers, on purpose: see windows_api.h.
 #include "framework/win32/windows_api.h"
@@ -17,7 +17,7 @@ namespace {
 // static wraps at its width when it is two lines tall or more, and a button
 // keeps its text clear of its edges and focus rectangle.
 void Measure(HWND control, const DialogItemTemplate& item, FitControl& fit) {
-  const std::u16string utf16 = Utf8ToUtf16(item.text);
+  const std::u16string utf16 = chronolist::Utf8ToUtf16(item.text);
   const std::wstring text(utf16.begin(), utf16.end());
   ::HDC dc = ::GetDC(control);
   auto* font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));

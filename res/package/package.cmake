@@ -1,8 +1,10 @@
 # What `make package` ships: on Linux the Debian package (CPack, from this
 # tree's install rules), on Windows the zip of the stripped program and its
-# readme. Both land in CHRONOLIST_PACKAGE_DIR.
-set(CHRONOLIST_PACKAGE_DIR ${PROJECT_SOURCE_DIR}/build/packages
-  CACHE PATH "Where the .deb and the Windows zip are written")
+# readme. Each lands in the packages/ folder of the build tree that makes it;
+# their names are spelled here only (tests/package reads them too).
+set(CHRONOLIST_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages)
+set(CHRONOLIST_DEB_NAME chronolist_${PROJECT_VERSION}_amd64.deb)
+set(CHRONOLIST_WINDOWS_ZIP_NAME Chronolist-${PROJECT_VERSION}-win64.zip)
 # The project's public identity. It has no web address of its own yet: these
 # placeholders (a reserved domain) are what the metadata says until it does.
 set(CHRONOLIST_APP_ID org.example.Chronolist CACHE STRING "AppStream component id")
@@ -16,7 +18,7 @@ set(chronolist_package_out ${CMAKE_BINARY_DIR}/package)
 
 if(WIN32)
   set(stage ${chronolist_package_out}/zip)
-  set(CHRONOLIST_WINDOWS_ZIP ${CHRONOLIST_PACKAGE_DIR}/Chronolist-${PROJECT_VERSION}-win64.zip)
+  set(CHRONOLIST_WINDOWS_ZIP ${CHRONOLIST_PACKAGE_DIR}/${CHRONOLIST_WINDOWS_ZIP_NAME})
   # The readme is committed as Windows Notepad wants it: UTF-8 with a BOM, CRLF.
   configure_file(${chronolist_package_src}/windows-readme.txt.in
     ${chronolist_package_out}/windows-readme.txt @ONLY NEWLINE_STYLE CRLF)
@@ -77,7 +79,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_OUTPUT_FILE_PREFIX ${CHRONOLIST_PACKAGE_DIR})
 set(CPACK_PACKAGE_DIRECTORY ${chronolist_package_out}/cpack)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME chronolist_${PROJECT_VERSION}_amd64.deb)
+set(CPACK_DEBIAN_FILE_NAME ${CHRONOLIST_DEB_NAME})
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CHRONOLIST_MAINTAINER})
 # A tool beside a game, not a game: lintian wants games in /usr/games.
@@ -92,3 +94,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-japanese-gothic |
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
+
+# `make package` checks the .deb as Debian's archive would, once cpack has
+# written it.
+add_custom_target(lint_deb
+  COMMAND lintian --fail-on error --display-info ${CHRONOLIST_PACKAGE_DIR}/${CHRONOLIST_DEB_NAME}
+  COMMENT "Checking ${CHRONOLIST_DEB_NAME} with lintian"
+  VERBATIM)

@@ -126,21 +126,20 @@ def is_tick(dx, dy, face, scale):
     return face - 2.6 * scale <= r <= face and min(abs(dx), abs(dy)) <= 0.55 * scale
 
 
+def render(rows, colour):
+    """Each pixel's colour(role, light), None where transparent."""
+    return [[None if role is None else colour(role, light) for role, light in row]
+            for row in rows]
+
+
 def indices16(rows):
     """The 16-colour rendering: palette indices, None where transparent."""
-    out = []
-    for row in rows:
-        line = []
-        for role, light in row:
-            if role is None:
-                line.append(None)
-            elif role == "metal":
-                line.append(SILVER if light > -0.25 else GRAY)
-            else:
-                line.append({"outline": BLACK, "rim": GRAY, "face": WHITE, "hub": BLACK,
-                             "hand": BLACK, "second": RED, "tick": BLACK}[role])
-        out.append(line)
-    return out
+    def colour(role, light):
+        if role == "metal":
+            return SILVER if light > -0.25 else GRAY
+        return {"outline": BLACK, "rim": GRAY, "face": WHITE, "hub": BLACK,
+                "hand": BLACK, "second": RED, "tick": BLACK}[role]
+    return render(rows, colour)
 
 
 def shade(base, light, depth):
@@ -151,26 +150,19 @@ def shade(base, light, depth):
 
 def rgb256(rows):
     """The 256-colour rendering: brushed-steel case, lightly shaded face."""
-    out = []
-    for row in rows:
-        line = []
-        for role, light in row:
-            if role is None:
-                line.append(None)
-            elif role == "outline":
-                line.append((24, 28, 36))
-            elif role == "metal":
-                line.append(shade((168, 176, 188), light, 72))
-            elif role == "rim":
-                line.append(shade((96, 102, 112), light, 32))
-            elif role == "face":
-                line.append(shade((238, 240, 244), light, 20))
-            elif role == "second":
-                line.append((208, 24, 24))
-            else:  # hub, hand, tick
-                line.append((32, 36, 44))
-        out.append(line)
-    return out
+    def colour(role, light):
+        if role == "outline":
+            return (24, 28, 36)
+        if role == "metal":
+            return shade((168, 176, 188), light, 72)
+        if role == "rim":
+            return shade((96, 102, 112), light, 32)
+        if role == "face":
+            return shade((238, 240, 244), light, 20)
+        if role == "second":
+            return (208, 24, 24)
+        return (32, 36, 44)  # hub, hand, tick
+    return render(rows, colour)
 
 
 # ---------------------------------------------------------------------------

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "app/about_dialog.h"
-#include "app/resource.h"
 #include "app/time_list_app.h"
+#include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/scoped_resources.h"
 #include "support/scratch_folder.h"

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/resource.h"
 #include "framework/gtk/gtk_icons.h"
+#include "res/resource.h"
 #include "support/ico_slice.h"
 #include "support/scratch_folder.h"
 

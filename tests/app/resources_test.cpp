@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "app/resource.h"
 #include "framework/resources.h"
+#include "res/resource.h"
 
 namespace fw {
 namespace {

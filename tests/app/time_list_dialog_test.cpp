@@ -9,10 +9,10 @@
 
 #include <filesystem>
 
-#include "app/resource.h"
 #include "app/time_list_app.h"
 #include "app/time_list_dialog.h"
 #include "page_fixture.h"
+#include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/scratch_folder.h"
 #include "timelist/time_list_page.h"

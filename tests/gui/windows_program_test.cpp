@@ -29,12 +29,12 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
 #include "app_process.h"
 #include "framework/cstring.h"
 #include "framework/dialog_units.h"
 #include "framework/resources.h"
 #include "program_test.h"
+#include "res/resource.h"
 #include "support/ico_slice.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"

@@ -253,6 +253,23 @@ TEST(GenerateTimeListFailure, AFileSizeLimitFailsLikeAFullDisk) {
   }
 }
 
+// A page that is a link to the user's file is a previous page too: a failed
+// write leaves the link and the file, and says so.
+TEST(GenerateTimeListFailure, ALinkedPageIsKept) {
+  ScratchFolder folder;
+  LaySampleReplays();
+  WriteBytes("mine.html", kOldPage);
+  fs::create_symlink("mine.html", kTimeListFileName);
+  const int status = InChild([] {
+    const rlimit limit{1000, 1000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return GenerateTimeList().previousPageKept ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(fs::is_symlink(kTimeListFileName));
+  EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+}
+
 TEST(GenerateTimeListFailure, ALimitAboveThePageSizeStillSucceeds) {
   ScratchFolder folder;
   LaySampleReplays();

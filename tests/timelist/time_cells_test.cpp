@@ -6,8 +6,7 @@
 #include <string>
 
 #include "timelist/run_time_table.h"
-#include "timelist/split_frames.h"
-#include "timelist/time_list_writer.h"
+#include "timelist/time_list_page.h"
 
 namespace chronolist {
 namespace {

@@ -1,5 +1,11 @@
-// Resource and command ids shared by the application code and its resources.
+// Resource and command ids shared by the resources (dialogs.cpp, and
+// chronolist.rc for the icon) and the application code.
 #pragma once
+
+// The resource script reads this header too, and knows only #define.
+#define CHRONOLIST_APP_ICON_ID 128
+
+#ifndef RC_INVOKED
 
 #include "framework/types.h"
 
@@ -12,8 +18,10 @@ inline constexpr fw::UINT IDS_NO_REPLAY_FOLDER = 105;
 inline constexpr fw::UINT IDS_FOLDER_NOT_FOUND = 106;
 inline constexpr fw::UINT IDS_NOT_A_FOLDER = 107;
 inline constexpr fw::UINT IDS_TOO_MANY_ARGUMENTS = 108;
-inline constexpr fw::UINT IDI_APP_ICON = 128;
+inline constexpr fw::UINT IDI_APP_ICON = CHRONOLIST_APP_ICON_ID;
 
 // The About entry of the main dialog's system menu. System commands of our
 // own must stay below 0xF000 and keep the low four bits clear.
 inline constexpr fw::UINT IDM_ABOUT_COMMAND = 0x0010;
+
+#endif  // RC_INVOKED

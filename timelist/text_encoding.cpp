@@ -1,6 +1,6 @@
-#include "framework/text_encoding.h"
+#include "timelist/text_encoding.h"
 
-namespace fw {
+namespace chronolist {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
-}  // namespace fw
+}  // namespace chronolist
