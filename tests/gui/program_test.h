@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
 #include "app_process.h"
+#include "framework/resources.h"
 #include "page_fixture.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
@@ -77,6 +79,11 @@ using testing::FolderEntries;
 using testing::kOldPage;
 using testing::LaySampleReplays;
 using testing::SamplePage;
+
+// The About box's caption, as the program's own dialog template has it.
+inline std::string AboutTitle() {
+  return fw::FindDialogTemplate(IDD_ABOUT_BOX)->caption;
+}
 
 // A test of the program's windows, each in a game folder of its own.
 class ProgramTest : public ::testing::Test {

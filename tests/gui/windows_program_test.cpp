@@ -51,6 +51,7 @@ using gui::LaunchOptions;
 using gui::Rect;
 using gui::TopLevel;
 using gui::WindowId;
+using gui_tests::AboutTitle;
 using gui_tests::Environment;
 using gui_tests::FolderEntries;
 using gui_tests::kOldPage;
@@ -67,7 +68,6 @@ constexpr char kWindowsProgram[] = CHRONOLIST_WINDOWS_PROGRAM;
 constexpr char kMakeWinePrefix[] = CHRONOLIST_MAKE_WINE_PREFIX;
 constexpr char kWindowProbe[] = CHRONOLIST_WINDOW_PROBE;
 constexpr int kErrorAccessDenied = 5;
-constexpr char kAboutTitle[] = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報";
 // Prefixes are named after the test process, so that one left behind by a
 // killed run can be told from one in use.
 constexpr char kPrefixStem[] = "chronolist-wine-";
@@ -482,8 +482,8 @@ TEST_F(WindowsProgramTest, SystemMenuOpensTheAboutBoxCentredOverTheDialog) {
   driver_->TypeKey("Up");
   driver_->TypeKey("Return");
   const WindowId about =
-      WaitForOwnWindow([](const TopLevel& topLevel) { return topLevel.title == kAboutTitle; },
-                       "titled \"" + std::string(kAboutTitle) + "\"");
+      WaitForOwnWindow([](const TopLevel& topLevel) { return topLevel.title == AboutTitle(); },
+                       "titled \"" + AboutTitle() + "\"");
   EXPECT_TRUE(driver_->WaitUntilGone(menu, 5s)) << "the system menu stayed open";
   EXPECT_EQ(driver_->TransientFor(about), dialog) << "the About box is not the dialog's";
 
