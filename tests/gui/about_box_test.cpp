@@ -10,7 +10,6 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,7 +34,6 @@ using gui_tests::SamplePage;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-constexpr char kAboutTitle[] = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報";
 constexpr auto kWindowTimeout = 10s;
 constexpr int kMoveStep = 8;
 
@@ -79,7 +77,7 @@ class AboutBoxTest : public gui_tests::ProgramTest {
 
   WindowId WaitForAboutBox() {
     try {
-      return driver_->WaitForWindow(kAboutTitle, app_->Pid(), kWindowTimeout,
+      return driver_->WaitForWindow(gui_tests::AboutTitle(), app_->Pid(), kWindowTimeout,
                                     [this] { return !app_->Running(); });
     } catch (const std::exception& error) {
       throw std::runtime_error(std::string(error.what()) + "\n" + ExitReport());
@@ -163,14 +161,9 @@ class AboutBoxTest : public gui_tests::ProgramTest {
   }
 
   Rect WaitForPosition(WindowId window, int x, int y) {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    for (;;) {
-      const Rect where = driver_->Geometry(window);
-      if ((where.x == x && where.y == y) || std::chrono::steady_clock::now() >= deadline) {
-        return where;
-      }
-      std::this_thread::sleep_for(20ms);
-    }
+    Rect where;
+    gui::WaitUntil([&] { return (where = driver_->Geometry(window)).x == x && where.y == y; }, 5s);
+    return where;
   }
 };
 

@@ -4,8 +4,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
-#include <thread>
 
 #include "desktop_session.h"
 
@@ -140,28 +140,29 @@ AccessibilityBus::AccessibilityBus(const DBusSession& bus) {
 Accessible AccessibilityBus::WaitForWindow(pid_t pid, const std::string& role,
                                            const std::string& name,
                                            std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
+  std::optional<Accessible> found;
+  std::string seen;
+  const auto look = [&] {
     Accessible desktop(atspi_get_desktop(0));
-    std::string seen;
     for (const Accessible& application : desktop.Children()) {
       if (application.Pid() != pid) {
         continue;
       }
       for (const Accessible& window : application.Children()) {
         if (window.Role() == role && window.Name() == name && window.Has("showing")) {
-          return window;
+          found.emplace(window);
+          return true;
         }
       }
       seen = application.Describe();
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      throw std::runtime_error("no " + role + " named \"" + name + "\" of process " +
-                               std::to_string(pid) + " on the accessibility bus; it shows:\n" +
-                               seen);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return false;
+  };
+  if (!WaitUntil(look, timeout, std::chrono::milliseconds(100))) {
+    throw std::runtime_error("no " + role + " named \"" + name + "\" of process " +
+                             std::to_string(pid) + " on the accessibility bus; it shows:\n" + seen);
   }
+  return *found;
 }
 
 }  // namespace chronolist::gui

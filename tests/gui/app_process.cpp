@@ -14,14 +14,12 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 extern char** environ;
 
 namespace chronolist::gui {
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // How long the main thread must sleep undisturbed to count as idle.
 constexpr auto kIdleQuiet = std::chrono::milliseconds(50);
 
@@ -244,27 +242,22 @@ bool AppProcess::Running() {
 }
 
 std::optional<int> AppProcess::WaitForExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!Reap(false)) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return std::nullopt;
-    }
-    std::this_thread::sleep_for(kPollInterval);
+  if (!WaitUntil([this] { return Reap(false); }, timeout)) {
+    return std::nullopt;
   }
   return status_;
 }
 
 bool AppProcess::WaitUntilIdle(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
   std::optional<MainThreadSample> before;
-  for (;;) {
+  const auto idle = [&] {
     if (!Running()) {
-      return false;
+      return true;
     }
     std::optional<MainThreadSample> now = SampleMainThread(pid_);
     if (!now) {
       if (!Running()) {
-        return false;
+        return true;
       }
       throw std::runtime_error("cannot read /proc/" + std::to_string(pid_) + "/task/" +
                                std::to_string(pid_) + "/syscall of " + argv_.front() +
@@ -275,12 +268,10 @@ bool AppProcess::WaitUntilIdle(std::chrono::milliseconds timeout) {
         before->switches == now->switches) {
       return true;
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
     before = now;
-    std::this_thread::sleep_for(kIdleQuiet);
-  }
+    return false;
+  };
+  return WaitUntil(idle, timeout, kIdleQuiet) && Running();
 }
 
 int AppProcess::Terminate(std::chrono::milliseconds grace) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "wait_until.h"  // how every wait of the harness is bounded
+
 namespace chronolist::gui {
 
 struct LaunchOptions {

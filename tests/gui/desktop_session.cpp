@@ -6,7 +6,6 @@
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 namespace chronolist::gui {
 namespace {
@@ -15,7 +14,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto kStartTimeout = 15s;
-constexpr auto kPoll = 20ms;
 
 fs::path MakeTemporaryFolder(const std::string& prefix) {
   std::string name = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
@@ -29,13 +27,11 @@ fs::path MakeTemporaryFolder(const std::string& prefix) {
 // process said, when it never comes.
 template <typename Ready>
 void WaitUntil(AppProcess& process, const std::string& what, Ready ready) {
-  const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (!ready()) {
-    if (!process.Running() || std::chrono::steady_clock::now() >= deadline) {
-      throw std::runtime_error(what + " did not come up; it said:\n" + process.Stderr() +
-                               process.Stdout());
-    }
-    std::this_thread::sleep_for(kPoll);
+  bool up = false;
+  gui::WaitUntil([&] { return (up = ready()) || !process.Running(); }, kStartTimeout);
+  if (!up) {
+    throw std::runtime_error(what + " did not come up; it said:\n" + process.Stderr() +
+                             process.Stdout());
   }
 }
 

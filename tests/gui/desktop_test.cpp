@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "accessibility.h"
@@ -35,6 +34,7 @@ using gui::Accessible;
 using gui::Image;
 using gui::Rect;
 using gui::WindowId;
+using gui_tests::AboutTitle;
 using gui_tests::Environment;
 using gui_tests::kOldPage;
 using gui_tests::kPage;
@@ -43,8 +43,6 @@ using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-constexpr char kAboutTitle[] = "ChronolistExのﾊﾞｰｼﾞｮﾝ情報";
 
 // One session bus and one AT-SPI client for the whole process: the library
 // keeps its first connection for good.
@@ -60,18 +58,6 @@ SharedBus& Bus() {
 
 Environment WithAccessibility() {
   return {{"DBUS_SESSION_BUS_ADDRESS", Bus().bus.Address()}, {"NO_AT_BRIDGE", std::nullopt}};
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 5s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
 }
 
 int Centre(int start, int length) {
@@ -92,7 +78,7 @@ class WindowManagerTest : public gui_tests::ProgramTest {
 
   // The window manager, not the test, gives the new window the keyboard.
   void ExpectFocusFromWindowManager(WindowId window) {
-    EXPECT_TRUE(WaitFor([&] { return driver_->HoldsFocus(window); }))
+    EXPECT_TRUE(gui::WaitUntil([&] { return driver_->HoldsFocus(window); }, 5s))
         << "the window manager did not focus the window";
   }
 
@@ -132,7 +118,7 @@ TEST_F(WindowManagerTest, AboutBoxOpensCentredOverTheDialogAndCloses) {
   driver_->ClickScreen(where.x + 10, where.y + 10);
   ASSERT_TRUE(app_->WaitUntilIdle());
   driver_->TypeKey("a");
-  const WindowId about = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  const WindowId about = driver_->WaitForWindow(AboutTitle(), app_->Pid());
   ExpectFocusFromWindowManager(about);
   ExpectNoSecondFrame(about);
   const Rect owner = driver_->Geometry(dialog);
@@ -168,7 +154,7 @@ TEST_F(AccessibilityTest, DialogsAreAnnouncedAndADisabledDialogRefusesPresses) {
   driver_->TypeKey("alt+space");
   ASSERT_TRUE(app_->WaitUntilIdle());
   driver_->TypeKey("a");
-  const Accessible about = Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", kAboutTitle);
+  const Accessible about = Bus().accessibility.WaitForWindow(app_->Pid(), "dialog", AboutTitle());
   EXPECT_NO_THROW(about.Find("push button", "OK"));
 
   // The About box is modal: the main dialog's buttons say they cannot be
@@ -182,10 +168,10 @@ TEST_F(AccessibilityTest, DialogsAreAnnouncedAndADisabledDialogRefusesPresses) {
   EXPECT_TRUE(app_->Running());
   EXPECT_FALSE(fs::exists(kPage));
 
-  const WindowId aboutWindow = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  const WindowId aboutWindow = driver_->WaitForWindow(AboutTitle(), app_->Pid());
   driver_->SendKey(aboutWindow, "Escape");
   EXPECT_TRUE(driver_->WaitUntilGone(aboutWindow, 5s));
-  EXPECT_TRUE(WaitFor([&] { return ok.Has("sensitive"); })) << ok.Describe();
+  EXPECT_TRUE(gui::WaitUntil([&] { return ok.Has("sensitive"); }, 5s)) << ok.Describe();
   EXPECT_TRUE(ok.DoAction());
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(kPage), SamplePage());
@@ -303,7 +289,7 @@ TEST_F(LocaleAndScaleTest, IconsAtScaleTwoAreTheImagesMadeForTheirPixels) {
   driver_->TypeKey("alt+space");
   ASSERT_TRUE(app_->WaitUntilIdle());
   driver_->TypeKey("a");
-  const WindowId about = driver_->WaitForWindow(kAboutTitle, app_->Pid());
+  const WindowId about = driver_->WaitForWindow(AboutTitle(), app_->Pid());
   const Image box = driver_->Capture(about);
   // The icon static sits at 11, 17 dialog units, below the caption bar; the
   // client area's colour is at its bottom left.
@@ -321,7 +307,7 @@ TEST_F(LocaleAndScaleTest, IconsAtScaleTwoAreTheImagesMadeForTheirPixels) {
 // ----------------------------------------------------------------------------
 // Wayland alone: weston's headless compositor, no X server.
 
-class WaylandTest : public ::testing::Test {
+class WaylandTest : public gui_tests::ProgramTest {
  protected:
   void Launch() {
     Environment environment = gui_tests::ProgramEnvironment();
@@ -341,16 +327,12 @@ class WaylandTest : public ::testing::Test {
   }
 
   void ExpectExit(int expected) {
-    const std::optional<int> status = app_->WaitForExit(gui_tests::kExitTimeout);
-    ASSERT_TRUE(status.has_value()) << "still running";
-    EXPECT_EQ(*status, expected) << "stderr:\n" << app_->Stderr();
+    ProgramTest::ExpectExit(expected);
     // weston's headless backend has no seat at all.
     EXPECT_EQ(app_->Stderr().find("CRITICAL"), std::string::npos) << app_->Stderr();
   }
 
-  testing::ScratchFolder folder_;
   gui::WestonSession weston_;
-  std::unique_ptr<gui::AppProcess> app_;
 };
 
 // Where the screenshot differs from the desktop, and how much of that area
@@ -413,7 +395,7 @@ TEST_F(WaylandTest, TheDialogIsDrawnAndOkPressedThroughAtSpiWritesThePage) {
   const Accessible ok = MainDialog().Find("push button", "OK");
   DrawnDialog drawn;
   // A blank client area stays blank, so give the program time to draw.
-  WaitFor([&] { return (drawn = FindDialog(weston_.Screenshot())).ink > 300; }, 10s);
+  gui::WaitUntil([&] { return (drawn = FindDialog(weston_.Screenshot())).ink > 300; }, 10s);
   EXPECT_GT(drawn.area.width, 200) << gui::Describe(drawn.area);
   EXPECT_LT(drawn.area.width, 400) << gui::Describe(drawn.area);
   EXPECT_GT(drawn.ink, 300) << "the client area is blank: " << gui::Describe(drawn.area);
@@ -453,17 +435,18 @@ TEST(SwayTest, TheDialogsCaptionBarIsTheOnlyOne) {
     return gui::AppProcess(argv, {.workingDirectory = runtime, .environment = environment});
   };
   gui::AppProcess sway = start({"sway", "-c", "/dev/null"});
-  ASSERT_TRUE(WaitFor([&] { return fs::exists(runtime / "ipc"); })) << sway.Stderr();
+  ASSERT_TRUE(gui::WaitUntil([&] { return fs::exists(runtime / "ipc"); }, 5s)) << sway.Stderr();
   gui::AppProcess app = start({gui_tests::kProgram});
   std::string border;  // "none" until the window is first drawn
-  WaitFor([&] {
+  const auto drawn = [&] {
     gui::AppProcess message = start({"swaymsg", "-t", "get_tree"});
     message.WaitForExit(5s);
     const std::string tree = message.Stdout();
     const std::size_t at = tree.rfind("\"border\": \"", tree.find("\"name\": \"ChronolistEx\""));
     border = at == std::string::npos ? "none" : tree.substr(at + 11, 4);
     return border != "none";
-  });
+  };
+  gui::WaitUntil(drawn, 5s);
   EXPECT_EQ(border, "csd\"");
 }
 

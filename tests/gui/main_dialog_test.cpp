@@ -59,55 +59,42 @@ using testing::WriteBytes;
 
 class MainDialogTest : public gui_tests::ProgramTest {};
 
-TEST_F(MainDialogTest, ReturnWritesThePageAndExitsZero) {
+// A key at the dialog, or its close box: exit 0 writes the page, 1 keeps the old one.
+struct Answer {
+  const char* name;
+  bool oldPage;                   // whether a page from last time is there
+  std::vector<const char*> keys;  // none: the close box
+  int status;
+};
+
+class MainDialogAnswerTest : public gui_tests::ProgramTest,
+                             public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(MainDialogAnswerTest, WritesThePageOnlyOnOk) {
   LaySampleReplays();
+  if (GetParam().oldPage) {
+    WriteBytes(kPage, kOldPage);
+  }
   const gui::WindowId dialog = Start();
-  driver_->SendKey(dialog, "Return");
-  ExpectExit(0);
-  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  for (const char* key : GetParam().keys) {
+    driver_->SendKey(dialog, key);
+  }
+  if (GetParam().keys.empty()) {
+    driver_->SendDeleteWindow(dialog);
+  }
+  ExpectExit(GetParam().status);
+  EXPECT_EQ(ReadBytes(kPage), GetParam().status == 0 ? SamplePage() : kOldPage);
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
 }
 
-TEST_F(MainDialogTest, SpaceOnTheFocusedOkWritesThePage) {
-  LaySampleReplays();
-  WriteBytes(kPage, kOldPage);
-  const gui::WindowId dialog = Start();
-  driver_->SendKey(dialog, "space");
-  ExpectExit(0);
-  EXPECT_EQ(ReadBytes(kPage), SamplePage());
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
-}
-
-TEST_F(MainDialogTest, EscapeCancelsAndLeavesThePageAlone) {
-  LaySampleReplays();
-  WriteBytes(kPage, kOldPage);
-  const gui::WindowId dialog = Start();
-  driver_->SendKey(dialog, "Escape");
-  ExpectExit(1);
-  EXPECT_EQ(ReadBytes(kPage), kOldPage);
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
-}
-
-TEST_F(MainDialogTest, TabMovesFocusToCancelSoReturnCancels) {
-  LaySampleReplays();
-  WriteBytes(kPage, kOldPage);
-  const gui::WindowId dialog = Start();
-  driver_->SendKey(dialog, "Tab");
-  driver_->SendKey(dialog, "Return");
-  ExpectExit(1);
-  EXPECT_EQ(ReadBytes(kPage), kOldPage);
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
-}
-
-TEST_F(MainDialogTest, CloseBoxCancelsAndLeavesThePageAlone) {
-  LaySampleReplays();
-  WriteBytes(kPage, kOldPage);
-  const gui::WindowId dialog = Start();
-  driver_->SendDeleteWindow(dialog);
-  ExpectExit(1);
-  EXPECT_EQ(ReadBytes(kPage), kOldPage);
-  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    MainDialogTest, MainDialogAnswerTest,
+    ::testing::Values(Answer{"ReturnWritesThePageAndExitsZero", false, {"Return"}, 0},
+                      Answer{"SpaceOnTheFocusedOkWritesThePage", true, {"space"}, 0},
+                      Answer{"EscapeCancelsAndLeavesThePageAlone", true, {"Escape"}, 1},
+                      Answer{"TabMovesFocusToCancelSoReturnCancels", true, {"Tab", "Return"}, 1},
+                      Answer{"CloseBoxCancelsAndLeavesThePageAlone", true, {}, 1}),
+    [](const ::testing::TestParamInfo<Answer>& info) { return info.param.name; });
 
 // A page of None where no replays are is most likely the wrong folder: OK
 // asks first, and No, the default, keeps the dialog and writes nothing.

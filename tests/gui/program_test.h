@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
 #include "app_process.h"
+#include "framework/resources.h"
 #include "page_fixture.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
@@ -30,7 +32,6 @@ inline constexpr char kProgram[] = CHRONOLIST_PROGRAM;
 inline constexpr char kLeakSuppressions[] = CHRONOLIST_LEAK_SUPPRESSIONS;
 inline constexpr char kTitle[] = "ChronolistEx";
 inline constexpr char kPage[] = "replistEX.html";
-inline const std::string kOldPage = "<HTML>the list from last time, which must survive</HTML>\n";
 
 inline constexpr auto kStartTimeout = 20s;
 inline constexpr auto kExitTimeout = 15s;
@@ -74,30 +75,14 @@ class XvfbEnvironment : public ::testing::Environment {
   static inline std::unique_ptr<gui::XvfbSession> session;
 };
 
-// Every name in the game folder, so that stray temporary files show up.
-inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using testing::FolderEntries;
+using testing::kOldPage;
+using testing::LaySampleReplays;
+using testing::SamplePage;
 
-// Rooms 111, 125 and 151 listed with times; 152 is read but not listed.
-inline void LaySampleReplays() {
-  using testing::ReplayFile;
-  using testing::WriteBytes;
-  WriteBytes(ReplayFile(111), std::string(1875, 'x'));
-  WriteBytes(ReplayFile(125), std::string(9000, 'x'));
-  WriteBytes(ReplayFile(151), "");
-  WriteBytes(ReplayFile(152), std::string(77, 'x'));
-}
-
-inline const std::string& SamplePage() {
-  static const std::string page =
-      testing::ExpectedPage({{111, "01:02:15"}, {125, "05:00:00"}, {151, "00:00:00"}});
-  return page;
+// The About box's caption, as the program's own dialog template has it.
+inline std::string AboutTitle() {
+  return fw::FindDialogTemplate(IDD_ABOUT_BOX)->caption;
 }
 
 // A test of the program's windows, each in a game folder of its own.

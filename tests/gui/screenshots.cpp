@@ -3,6 +3,8 @@
 // dialog with its window menu open and the About box, then presses Return and
 // saves the page it wrote as Chromium shows it.
 // Usage: gui_screenshots DOCS_FOLDER
+#include <X11/Xlib.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -53,6 +55,20 @@ void SavePicture(const fs::path& picture, Shoot shoot) {
   std::cout << "wrote " << picture.string() << "\n";
 }
 
+void SavePng(chronolist::gui::Image image, const fs::path& png) {
+  GdkPixbuf* pixbuf =
+      gdk_pixbuf_new_from_data(image.rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, image.width,
+                               image.height, image.width * 3, nullptr, nullptr);
+  GError* error = nullptr;
+  const gboolean saved = gdk_pixbuf_save(pixbuf, png.c_str(), "png", &error, nullptr);
+  g_object_unref(pixbuf);
+  if (!saved) {
+    const std::string reason = error != nullptr ? error->message : "unknown error";
+    g_clear_error(&error);
+    throw std::runtime_error("cannot write " + png.string() + ": " + reason);
+  }
+}
+
 chronolist::gui::Rect Union(const chronolist::gui::Rect& a, const chronolist::gui::Rect& b) {
   const int left = std::min(a.x, b.x);
   const int top = std::min(a.y, b.y);
@@ -98,7 +114,7 @@ void Run(const fs::path& docs) {
       driver.WaitForWindow("ChronolistEx", app.Pid(), 20s, [&] { return !app.Running(); });
 
   SavePicture(docs / "main-dialog.png",
-              [&](const fs::path& png) { driver.Screenshot(dialog, png); });
+              [&](const fs::path& png) { SavePng(driver.Capture(dialog), png); });
 
   // Opened from the keyboard, the menu shows its first item selected; the
   // pointer waits off the dialog so that it selects nothing else.
@@ -112,13 +128,16 @@ void Run(const fs::path& docs) {
       },
       "that is the dialog's menu", 10s, [&] { return !app.Running(); });
   SavePicture(docs / "system-menu.png", [&](const fs::path& png) {
-    driver.ScreenshotArea(Union(driver.Geometry(dialog), driver.Geometry(menu)), png);
+    SavePng(driver.SettledPixels(DefaultRootWindow(driver.Display()),
+                                 Union(driver.Geometry(dialog), driver.Geometry(menu))),
+            png);
   });
 
   driver.TypeKey("a");
   const chronolist::gui::WindowId about = driver.WaitForWindow(
       "ChronolistExのﾊﾞｰｼﾞｮﾝ情報", app.Pid(), 10s, [&] { return !app.Running(); });
-  SavePicture(docs / "about-box.png", [&](const fs::path& png) { driver.Screenshot(about, png); });
+  SavePicture(docs / "about-box.png",
+              [&](const fs::path& png) { SavePng(driver.Capture(about), png); });
   driver.SendKey(about, "Escape");
   if (!driver.WaitUntilGone(about, 10s)) {
     throw std::runtime_error("the About box did not close on Escape");

@@ -3,7 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,9 @@
 #include <stdexcept>
 #include <thread>
 #include <type_traits>
+#include <utility>
+
+#include "wait_until.h"
 
 namespace chronolist::gui {
 
@@ -19,7 +21,6 @@ static_assert(std::is_same_v<WindowId, Window>);
 
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
 // Long enough for the program to take in the focus change before the key.
 constexpr auto kFocusSettle = std::chrono::milliseconds(50);
 constexpr auto kSettleInterval = std::chrono::milliseconds(100);
@@ -207,26 +208,17 @@ std::vector<std::string> XDriver::WmProtocols(Window window) {
 
 std::vector<TopLevel> XDriver::TopLevels() {
   XSync(display_, False);
-  Window root = None;
-  Window parent = None;
-  Window* children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) {
-    return {};
-  }
-  XPtr<Window> owned(children);
   std::vector<TopLevel> windows;
-  for (unsigned i = 0; i < count; ++i) {
+  for (const Window child : Children(DefaultRootWindow(display_))) {
     TopLevel topLevel;
     XWindowAttributes attributes{};
     g_lastXError = 0;
-    if (XGetWindowAttributes(display_, children[i], &attributes) == 0 || g_lastXError != 0) {
+    if (XGetWindowAttributes(display_, child, &attributes) == 0 || g_lastXError != 0) {
       continue;
     }
     topLevel.viewable = attributes.map_state == IsViewable;
     topLevel.overrideRedirect = attributes.override_redirect != 0;
-    topLevel.window =
-        topLevel.overrideRedirect ? children[i] : ClientWindow(children[i], /*depth=*/2);
+    topLevel.window = topLevel.overrideRedirect ? child : ClientWindow(child, /*depth=*/2);
     topLevel.title = Title(topLevel.window);
     topLevel.pid = Pid(topLevel.window);
     windows.push_back(std::move(topLevel));
@@ -299,27 +291,28 @@ std::string XDriver::DescribeTopLevels() {
 Window XDriver::WaitForWindow(const Match& match, const std::string& what,
                               std::chrono::milliseconds timeout, const GiveUp& giveUp) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
+  std::optional<Window> found;
+  const auto look = [&] {
     for (const TopLevel& topLevel : ViewableTopLevels()) {
       if (match(topLevel)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        WaitUntilSettled(topLevel.window, std::max(left, std::chrono::milliseconds(1000)));
-        return topLevel.window;
+        found = topLevel.window;
+        return true;
       }
     }
-    std::string reason;
-    if (giveUp && giveUp()) {
-      reason = "gave up waiting";
-    } else if (std::chrono::steady_clock::now() >= deadline) {
-      reason = "timed out after " + std::to_string(timeout.count()) + " ms";
-    }
-    if (!reason.empty()) {
-      throw std::runtime_error("no viewable top-level window " + what + " (" + reason +
-                               "); top-level windows:" + DescribeTopLevels());
-    }
-    std::this_thread::sleep_for(kPollInterval);
+    return giveUp && giveUp();
+  };
+  std::string reason = "gave up waiting";
+  if (!WaitUntil(look, timeout)) {
+    reason = "timed out after " + std::to_string(timeout.count()) + " ms";
   }
+  if (!found) {
+    throw std::runtime_error("no viewable top-level window " + what + " (" + reason +
+                             "); top-level windows:" + DescribeTopLevels());
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  WaitUntilSettled(*found, std::max(left, std::chrono::milliseconds(1000)));
+  return *found;
 }
 
 Window XDriver::WaitForWindow(const std::string& title, std::optional<pid_t> pid,
@@ -356,30 +349,20 @@ std::string XDriver::LayoutSnapshot(Window window) {
 }
 
 void XDriver::WaitUntilSettled(Window window, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  std::string before = LayoutSnapshot(window);
-  for (;;) {
-    std::this_thread::sleep_for(kSettleInterval);
-    std::string now = LayoutSnapshot(window);
-    if (now == before) {
-      return;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      throw std::runtime_error("window " + Hex(window) + " keeps changing: " + now);
-    }
-    before = std::move(now);
+  // The first look has nothing to agree with, so two looks an interval apart must.
+  std::string before;
+  std::string now;
+  const auto settled = [&] {
+    before = std::exchange(now, LayoutSnapshot(window));
+    return now == before;
+  };
+  if (!WaitUntil(settled, timeout, kSettleInterval)) {
+    throw std::runtime_error("window " + Hex(window) + " keeps changing: " + now);
   }
 }
 
 bool XDriver::WaitUntilGone(Window window, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (Viewable(window)) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return WaitUntil([&] { return !Viewable(window); }, timeout);
 }
 
 Rect XDriver::Geometry(Window window) {
@@ -402,7 +385,7 @@ Rect XDriver::Geometry(Window window) {
   return {x, y, static_cast<int>(width), static_cast<int>(height)};
 }
 
-std::vector<Window> XDriver::Children(Window window) {
+std::vector<Window> XDriver::Children(Window window, Window* parentOut) {
   Window root = None;
   Window parent = None;
   Window* children = nullptr;
@@ -412,16 +395,20 @@ std::vector<Window> XDriver::Children(Window window) {
     throw std::runtime_error("cannot list the children of window " + Hex(window));
   }
   XPtr<Window> owned(children);
+  if (parentOut != nullptr) {
+    *parentOut = parent;
+  }
   return {children, children + count};
 }
 
 Window XDriver::NativeChild(Window window, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  bool settled = false;
-  for (;;) {
+  std::vector<Window> found;
+  std::ostringstream seen;
+  const auto look = [&] {
     const Rect outer = Geometry(window);
-    std::vector<Window> found;
-    std::ostringstream seen;
+    found.clear();
+    seen.str("");
     for (const Window child : Children(window)) {
       XWindowAttributes attributes{};
       g_lastXError = 0;
@@ -441,24 +428,24 @@ Window XDriver::NativeChild(Window window, std::chrono::milliseconds timeout) {
         found.push_back(child);
       }
     }
-    if (found.size() == 1 && settled) {
-      return found.front();
-    }
-    if (found.size() == 1) {
+    return found.size() == 1;
+  };
+  const auto lookTwice = [&] {
+    if (look()) {
       // Look again once the layout keeps still, in case this was a passing state.
       WaitUntilSettled(window, std::max(std::chrono::duration_cast<std::chrono::milliseconds>(
                                             deadline - std::chrono::steady_clock::now()),
                                         std::chrono::milliseconds(1000)));
-      settled = true;
-      continue;
+      return look();
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      throw std::runtime_error("window " + Hex(window) + " has " + std::to_string(found.size()) +
-                               " mapped InputOutput children inside it, expected one;" +
-                               " children:" + seen.str());
-    }
-    std::this_thread::sleep_for(kPollInterval);
+    return false;
+  };
+  if (!WaitUntil(lookTwice, timeout)) {
+    throw std::runtime_error("window " + Hex(window) + " has " + std::to_string(found.size()) +
+                             " mapped InputOutput children inside it, expected one;" +
+                             " children:" + seen.str());
   }
+  return found.front();
 }
 
 std::vector<Icon> XDriver::Icons(Window window) {
@@ -486,14 +473,6 @@ std::vector<Icon> XDriver::Icons(Window window) {
     at += 2 + width * height;
   }
   return icons;
-}
-
-std::vector<IconSize> XDriver::IconSizes(Window window) {
-  std::vector<IconSize> sizes;
-  for (const Icon& icon : Icons(window)) {
-    sizes.push_back(icon.size);
-  }
-  return sizes;
 }
 
 void XDriver::Focus(Window window) {
@@ -651,12 +630,9 @@ bool XDriver::WindowManagerRunning(std::chrono::milliseconds timeout) {
       XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 8, 8, 0, 0, 0);
   XMapWindow(display_, probe);
   XSync(display_, False);
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  bool managed = false;
-  while (!managed && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kPollInterval);
-    managed = !CardinalProperty(probe, Intern("WM_STATE"), Intern("WM_STATE")).empty();
-  }
+  const bool managed = WaitUntil(
+      [&] { return !CardinalProperty(probe, Intern("WM_STATE"), Intern("WM_STATE")).empty(); },
+      timeout);
   XDestroyWindow(display_, probe);
   XSync(display_, False);
   return managed;
@@ -675,17 +651,13 @@ bool XDriver::HoldsFocus(Window window) {
     if (focused == window) {
       return true;
     }
-    Window root = None;
     Window parent = None;
-    Window* children = nullptr;
-    unsigned count = 0;
-    g_lastXError = 0;
-    if (XQueryTree(display_, focused, &root, &parent, &children, &count) == 0 ||
-        g_lastXError != 0) {
+    try {
+      Children(focused, &parent);
+    } catch (const std::runtime_error&) {
       return false;
     }
-    XPtr<Window> owned(children);
-    focused = parent == root ? None : parent;
+    focused = parent == DefaultRootWindow(display_) ? None : parent;
   }
   return false;
 }
@@ -695,58 +667,16 @@ Image XDriver::Capture(Window window) {
   return SettledPixels(window, {0, 0, where.width, where.height});
 }
 
-void XDriver::Screenshot(Window window, const std::filesystem::path& png) {
-  XRaiseWindow(display_, window);
-  XSync(display_, False);
-  const Rect where = Geometry(window);
-  SaveSettledPixels(window, {0, 0, where.width, where.height}, png);
-}
-
-void XDriver::ScreenshotArea(const Rect& area, const std::filesystem::path& png) {
-  const int left = std::max(area.x, 0);
-  const int top = std::max(area.y, 0);
-  const int right = std::min(area.x + area.width, ScreenWidth());
-  const int bottom = std::min(area.y + area.height, ScreenHeight());
-  if (right <= left || bottom <= top) {
-    throw std::runtime_error("the area " + std::to_string(area.width) + "x" +
-                             std::to_string(area.height) + "+" + std::to_string(area.x) + "+" +
-                             std::to_string(area.y) + " is off the screen");
-  }
-  SaveSettledPixels(DefaultRootWindow(display_), {left, top, right - left, bottom - top}, png);
-}
-
 Image XDriver::SettledPixels(Window window, const Rect& area) {
   // The program may still be drawing; take the picture once two grabs agree.
-  const auto deadline = std::chrono::steady_clock::now() + kScreenshotTimeout;
-  std::vector<unsigned char> rgb = RgbPixels(window, area);
-  for (;;) {
-    std::this_thread::sleep_for(kScreenshotInterval);
-    std::vector<unsigned char> again = RgbPixels(window, area);
-    const bool settled = again == rgb;
-    rgb = std::move(again);
-    if (settled || std::chrono::steady_clock::now() >= deadline) {
-      break;
-    }
-  }
+  std::vector<unsigned char> before;
+  std::vector<unsigned char> rgb;
+  const auto settled = [&] {
+    before = std::exchange(rgb, RgbPixels(window, area));
+    return rgb == before;
+  };
+  WaitUntil(settled, kScreenshotTimeout, kScreenshotInterval);
   return {area.width, area.height, std::move(rgb)};
-}
-
-void XDriver::SaveSettledPixels(Window window, const Rect& area, const std::filesystem::path& png) {
-  Image image = SettledPixels(window, area);
-  std::vector<unsigned char>& rgb = image.rgb;
-  if (png.has_parent_path()) {
-    std::filesystem::create_directories(png.parent_path());
-  }
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_data(rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, area.width,
-                                               area.height, area.width * 3, nullptr, nullptr);
-  GError* error = nullptr;
-  const gboolean saved = gdk_pixbuf_save(pixbuf, png.c_str(), "png", &error, nullptr);
-  g_object_unref(pixbuf);
-  if (!saved) {
-    const std::string reason = error != nullptr ? error->message : "unknown error";
-    g_clear_error(&error);
-    throw std::runtime_error("cannot write " + png.string() + ": " + reason);
-  }
 }
 
 }  // namespace chronolist::gui

@@ -1,13 +1,12 @@
 // Drives windows on an X display the way a user and a window manager would:
 // finds top-level windows by title, reads their geometry and properties, sends
-// keys and clicks through XTest, and saves screenshots as PNG.
+// keys and clicks through XTest, and reads their pixels.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -115,14 +114,14 @@ class XDriver {
 
   // Position in root coordinates, size without border.
   Rect Geometry(WindowId window);
-  std::vector<WindowId> Children(WindowId window);
+  // Bottom to top; `parentOut`, when given, gets the window's parent.
+  std::vector<WindowId> Children(WindowId window, WindowId* parentOut = nullptr);
   // The one mapped InputOutput child that shows inside `window`, once there is
   // exactly one; throws, listing the children, after `timeout`.
   WindowId NativeChild(WindowId window,
                        std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
   // The images of _NET_WM_ICON, in property order. Throws when malformed.
   std::vector<Icon> Icons(WindowId window);
-  std::vector<IconSize> IconSizes(WindowId window);
 
   // There is no window manager: input focus goes where we put it, and the
   // pointer is moved over the window as a user's would be.
@@ -144,12 +143,9 @@ class XDriver {
   // Throws when the window does not take part in that protocol.
   void SendDeleteWindow(WindowId window);
 
-  // Waits until the window's pixels settle, then returns or writes them.
+  // Waits until the window's pixels settle, then returns them (of `area`, relative to it).
   Image Capture(WindowId window);
-  void Screenshot(WindowId window, const std::filesystem::path& png);
-  // The same for a region of the screen, clipped to it: a window together
-  // with its popup menu, which is a top-level window of its own.
-  void ScreenshotArea(const Rect& area, const std::filesystem::path& png);
+  Image SettledPixels(WindowId window, const Rect& area);
 
  private:
   unsigned long Intern(const char* name);
@@ -164,8 +160,6 @@ class XDriver {
   void Type(const KeyChord& chord);
   // `area` is relative to `window`.
   std::vector<unsigned char> RgbPixels(WindowId window, const Rect& area);
-  Image SettledPixels(WindowId window, const Rect& area);
-  void SaveSettledPixels(WindowId window, const Rect& area, const std::filesystem::path& png);
   WindowId ClientWindow(WindowId frame, int depth);
   std::string DescribeTopLevels();
   std::string LayoutSnapshot(WindowId window);

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
 
 namespace chronolist::gui {
 namespace {
@@ -89,18 +88,16 @@ XvfbSession::XvfbSession(std::chrono::milliseconds timeout) {
   display_ = ":" + number;
 
   // Reporting the number means it listens; still, prove it with a connection.
-  for (;;) {
-    if (::Display* probe = XOpenDisplay(display_.c_str())) {
-      XCloseDisplay(probe);
-      return;
-    }
-    if (!server_->Running() || std::chrono::steady_clock::now() >= deadline) {
-      server_->Terminate();
-      throw std::runtime_error("Xvfb on " + display_ + " accepts no connection; its output:\n" +
-                               server_->Stderr());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ::Display* probe = nullptr;
+  WaitUntil([&] { return (probe = XOpenDisplay(display_.c_str())) || !server_->Running(); },
+            std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()));
+  if (probe == nullptr) {
+    server_->Terminate();
+    throw std::runtime_error("Xvfb on " + display_ + " accepts no connection; its output:\n" +
+                             server_->Stderr());
   }
+  XCloseDisplay(probe);
 }
 
 XvfbSession::~XvfbSession() {

@@ -2,6 +2,7 @@
 // as a game folder would be, and small helpers to lay files out in it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace chronolist::testing {
 
@@ -74,6 +76,25 @@ inline std::string ReplayFile(int room) {
   char name[32];
   std::snprintf(name, sizeof name, "replay/map%03d.bdb", room);
   return name;
+}
+
+// Rooms 111, 125 and 151 listed with times; 1 and 152 are read but not listed.
+inline void LaySampleReplays() {
+  WriteBytes(ReplayFile(1), std::string(100, 'x'));
+  WriteBytes(ReplayFile(111), std::string(1875, 'x'));
+  WriteBytes(ReplayFile(125), std::string(9000, '\x1a'));
+  WriteBytes(ReplayFile(151), "");
+  WriteBytes(ReplayFile(152), std::string(77, 'x'));
+}
+
+// Every name in the folder, so that stray temporary files show up.
+inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder = ".") {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace chronolist::testing

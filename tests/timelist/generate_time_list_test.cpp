@@ -34,36 +34,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ExpectedPage;
+using testing::FolderEntries;
+using testing::kOldPage;
+using testing::LaySampleReplays;
 using testing::ReadBytes;
 using testing::ReplayFile;
+using testing::SamplePage;
 using testing::ScratchFolder;
 using testing::WriteBytes;
-
-const std::string kOldPage = "<HTML>the previous list, which must survive</HTML>\n";
-
-// Every name in the working folder, so that stray temporary files show up.
-std::vector<std::string> FolderEntries() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(".")) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void LaySampleReplays() {
-  WriteBytes(ReplayFile(1), std::string(100, 'x'));
-  WriteBytes(ReplayFile(111), std::string(1875, 'x'));
-  WriteBytes(ReplayFile(125), std::string(9000, '\x1a'));
-  WriteBytes(ReplayFile(151), "");
-  WriteBytes(ReplayFile(152), std::string(77, 'x'));
-}
-
-const std::string& SamplePage() {
-  static const std::string page =
-      ExpectedPage({{111, "01:02:15"}, {125, "05:00:00"}, {151, "00:00:00"}});
-  return page;
-}
 
 TEST(GenerateTimeList, WritesTheExactPage) {
   ScratchFolder folder;

@@ -31,4 +31,12 @@ inline std::string ExpectedPage(const std::map<int, std::string>& times) {
   return page + kExpectedTail;
 }
 
+// What LaySampleReplays makes, and a page from before to be replaced.
+inline const std::string& SamplePage() {
+  static const std::string page =
+      ExpectedPage({{111, "01:02:15"}, {125, "05:00:00"}, {151, "00:00:00"}});
+  return page;
+}
+inline const std::string kOldPage = "<HTML>the previous list, which must survive</HTML>\n";
+
 }  // namespace chronolist::testing
