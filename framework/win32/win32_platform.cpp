@@ -1,7 +1,6 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "framework/application.h"
@@ -15,10 +14,10 @@
 #include "framework/win32/win32_backend.h"
 #include "framework/win32/win32_text_fit.h"
 #include "framework/win_app.h"
-#include "timelist/text_encoding.h"
 
 // After the framework's headers, on purpose: see windows_api.h.
 #include "framework/win32/windows_api.h"
+#include "timelist/win32_text.h"
 
 struct fw::IconHandle {
   ::HICON big;
@@ -30,10 +29,8 @@ namespace win32 {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  const std::u16string text = chronolist::Utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
+using chronolist::Utf8;
+using chronolist::Wide;
 
 // WM_PAINT's device context: the one BeginPaint returned.
 class DeviceContext final : public PaintContext {
@@ -254,7 +251,7 @@ std::string ExecutablePath() {
     }
     path.resize(path.size() * 2);
   }
-  return chronolist::Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+  return Utf8(path);
 }
 
 // The arguments in UTF-16, as the system holds them: argv would give them in
@@ -265,8 +262,7 @@ std::vector<std::string> Arguments() {
   LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   std::vector<std::string> arguments;
   for (int i = 1; words != nullptr && i < count; ++i) {
-    const std::wstring_view word(words[i]);
-    arguments.push_back(chronolist::Utf16ToUtf8(std::u16string(word.begin(), word.end())));
+    arguments.push_back(Utf8(words[i]));
   }
   ::LocalFree(words);
   return arguments;

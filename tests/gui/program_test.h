@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
 #include "app_process.h"
 #include "framework/resources.h"
 #include "page_fixture.h"
+#include "res/resource.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
 #include "xvfb_session.h"
