@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "framework/text_fit.h"
-#include "timelist/text_encoding.h"
 
 // After the framework's headers, on purpose: see windows_api.h.
 #include "framework/win32/windows_api.h"
+#include "timelist/win32_text.h"
 
 namespace fw::win32 {
 
@@ -17,8 +17,7 @@ namespace {
 // static wraps at its width when it is two lines tall or more, and a button
 // keeps its text clear of its edges and focus rectangle.
 void Measure(HWND control, const DialogItemTemplate& item, FitControl& fit) {
-  const std::u16string utf16 = chronolist::Utf8ToUtf16(item.text);
-  const std::wstring text(utf16.begin(), utf16.end());
+  const std::wstring text = chronolist::Wide(item.text);
   ::HDC dc = ::GetDC(control);
   auto* font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
   HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
