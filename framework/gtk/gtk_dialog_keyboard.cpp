@@ -59,10 +59,6 @@ unsigned ModifiersOf(const GdkEventKey* event) {
   return modifiers;
 }
 
-int ButtonId(GtkWidget* button) {
-  return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), "fw-id"));
-}
-
 }  // namespace
 
 DialogKeyState DialogWindow::KeyState() const {

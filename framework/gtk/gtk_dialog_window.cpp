@@ -146,8 +146,7 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
     gtk_widget_set_can_focus(button, item.IsTabStop());
     g_object_set_data(G_OBJECT(button), "fw-id", GINT_TO_POINTER(item.id));
     g_signal_connect(button, "clicked", G_CALLBACK(+[](GtkButton* clicked, gpointer self) {
-                       static_cast<DialogWindow*>(self)->Command(
-                           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(clicked), "fw-id")));
+                       static_cast<DialogWindow*>(self)->Command(ButtonId(GTK_WIDGET(clicked)));
                      }),
                      this);
     g_signal_connect(button, "focus-in-event", G_CALLBACK(OnButtonFocusIn), this);
@@ -174,6 +173,10 @@ GtkWidget* DialogWindow::BuildControl(const DialogItemTemplate& item) {
     return label;
   }
   return nullptr;
+}
+
+int DialogWindow::ButtonId(GtkWidget* button) {
+  return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), "fw-id"));
 }
 
 INT_PTR DialogWindow::Run() {

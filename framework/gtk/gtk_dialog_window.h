@@ -66,6 +66,8 @@ class DialogWindow final : public WindowPeer {
   // gtk_dialog_window.cpp
   void Build();
   GtkWidget* BuildControl(const DialogItemTemplate& item);
+  // The command id a push button was made with.
+  static int ButtonId(GtkWidget* button);
   void UpdateIcons();
   void Command(int id);
   void SysCommand(UINT id);
