@@ -12,36 +12,32 @@ const DialogFont kDialogFont{9, FW_DONTCARE, false, DEFAULT_CHARSET, "ＭＳ Ｐ
 
 // The controls as a resource script spells them (ICON, LTEXT, PUSHBUTTON):
 // what they show, then their rectangle in dialog units.
-DialogItemTemplate Icon(UINT iconId, short x, short y, short cx, short cy) {
-  return {.text = "",
-          .iconId = iconId,
-          .x = x,
-          .y = y,
-          .cx = cx,
-          .cy = cy,
-          .style = WS_CHILD | WS_VISIBLE | SS_ICON};
-}
-
-DialogItemTemplate LeftText(const char* text, short x, short y, short cx, short cy,
-                            DWORD style = 0) {
-  return {.text = text,
-          .x = x,
-          .y = y,
-          .cx = cx,
-          .cy = cy,
-          .style = WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP | style};
-}
-
-DialogItemTemplate PushButton(const char* text, int id, short x, short y, short cx, short cy,
-                              DWORD style = 0) {
+DialogItemTemplate Control(ControlClass windowClass, int id, const char* text, short x, short y,
+                           short cx, short cy, DWORD style) {
   return {.id = id,
-          .windowClass = ControlClass::Button,
+          .windowClass = windowClass,
           .text = text,
           .x = x,
           .y = y,
           .cx = cx,
           .cy = cy,
-          .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | style};
+          .style = WS_CHILD | WS_VISIBLE | style};
+}
+
+DialogItemTemplate Icon(UINT iconId, short x, short y, short cx, short cy) {
+  DialogItemTemplate icon = Control(ControlClass::Static, kStaticId, "", x, y, cx, cy, SS_ICON);
+  icon.iconId = iconId;
+  return icon;
+}
+
+DialogItemTemplate LeftText(const char* text, short x, short y, short cx, short cy,
+                            DWORD style = 0) {
+  return Control(ControlClass::Static, kStaticId, text, x, y, cx, cy, SS_LEFT | WS_GROUP | style);
+}
+
+DialogItemTemplate PushButton(const char* text, int id, short x, short y, short cx, short cy,
+                              DWORD style = 0) {
+  return Control(ControlClass::Button, id, text, x, y, cx, cy, WS_TABSTOP | style);
 }
 
 const DialogTemplate kDialogs[] = {
