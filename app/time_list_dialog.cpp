@@ -55,8 +55,7 @@ void CTimeListDialog::OnOK() {
   // wrong folder. Ask before writing that; No is the default.
   if (!chronolist::HoldsReplayFolder(m_gameFolder)) {
     CString question;
-    AfxFormatString1(question, IDS_NO_REPLAY_FOLDER,
-                     chronolist::AbsolutePath(m_gameFolder).c_str());
+    AfxFormatString1(question, IDS_NO_REPLAY_FOLDER, chronolist::FolderName(m_gameFolder).c_str());
     if (MessageBox(question, nullptr, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
       return;
     }
@@ -65,9 +64,13 @@ void CTimeListDialog::OnOK() {
   if (!result.written()) {
     // Say which file and why, and stay open so that the user can fix the
     // cause and try again. Only a page that was there can be said to remain.
+    const bool unread = !result.unreadPath.empty();
+    const UINT text =
+        unread ? (result.previousPageKept ? IDS_REPLAYS_NOT_READ : IDS_REPLAYS_NOT_READ_NO_PAGE)
+               : (result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED);
     CString message;
-    AfxFormatString2(message, result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED,
-                     result.path.c_str(), result.reason().c_str());
+    AfxFormatString2(message, text, (unread ? result.unreadPath : result.path).c_str(),
+                     result.reason().c_str());
     MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
     return;
   }
