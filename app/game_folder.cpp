@@ -15,19 +15,63 @@ StartChoice Refuse(fw::UINT message, const std::string& argument) {
   return {.action = StartChoice::Action::kRefuse, .problem = text};
 }
 
+// Windows reads `\"` in a command line as a quote inside the argument, so a
+// shortcut's "D:\Games\X\" arrives as `D:\Games\X"`. No Windows file name
+// holds a quote: it can only be that.
+std::string WithoutStrayQuote(std::string argument) {
+#ifdef _WIN32
+  if (argument.size() > 1 && argument.back() == '"') {
+    argument.pop_back();
+  }
+#endif
+  return argument;
+}
+
+// `folder` (absolute) is a game's replay folder rather than the game folder:
+// named `replay` (in any case on Windows, as its file systems compare names)
+// and without a `replay` of its own. Its parent is meant then.
+std::string GameFolderFor(const std::string& folder) {
+  std::string name = folder.substr(ParentFolder(folder).size());
+  if (!name.empty() && (name.front() == '/' || name.front() == kPathSeparator)) {
+    name.erase(0, 1);
+  }
+#ifdef _WIN32
+  for (char& c : name) {
+    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+#endif
+  if (name != "replay" || HoldsReplayFolder(folder)) {
+    return folder;
+  }
+  const std::string parent = ParentFolder(folder);
+  // "C:" alone would be drive C's working folder, not its root.
+  return !parent.empty() && parent.back() == ':' ? parent + kPathSeparator : parent;
+}
+
 }  // namespace
 
 StartChoice ChooseStart(const std::vector<std::string>& arguments,
                         const std::string& programFolder) {
-  std::vector<std::string> folders = arguments;
-  if (folders.size() == 1 && folders[0] == "--help") {
+  if (arguments.size() == 1 && arguments[0] == "--help") {
     return {.action = StartChoice::Action::kHelp};
   }
-  if (folders.size() == 1 && folders[0] == "--version") {
+  if (arguments.size() == 1 && arguments[0] == "--version") {
     return {.action = StartChoice::Action::kVersion};
   }
-  if (!folders.empty() && folders[0] == "--") {
-    folders.erase(folders.begin());
+  StartChoice::Action action = StartChoice::Action::kRun;
+  std::vector<std::string> folders;
+  bool options = true;
+  for (const std::string& argument : arguments) {
+    if (options && argument == "--") {
+      options = false;
+    } else if (options && argument == "--write" && action == StartChoice::Action::kRun) {
+      action = StartChoice::Action::kWrite;
+    } else if (options && argument.starts_with('-')) {
+      // Taken for a folder, `-h` would only be reported as missing.
+      return Refuse(IDS_UNKNOWN_OPTION, argument);
+    } else {
+      folders.push_back(WithoutStrayQuote(argument));
+    }
   }
 
   if (folders.size() > 1) {
@@ -44,15 +88,15 @@ StartChoice ChooseStart(const std::vector<std::string>& arguments,
       case PathKind::kOther:
         return Refuse(IDS_NOT_A_FOLDER, folders[0]);
       case PathKind::kFolder:
-        return {.folder = AbsolutePath(folders[0])};
+        return {.action = action, .folder = GameFolderFor(AbsolutePath(folders[0]))};
     }
   }
 
-  const std::string working = AbsolutePath("");
+  const std::string working = GameFolderFor(AbsolutePath(""));
   if (!HoldsReplayFolder(working) && !programFolder.empty() && HoldsReplayFolder(programFolder)) {
-    return {.folder = programFolder};
+    return {.action = action, .folder = programFolder};
   }
-  return {.folder = working};
+  return {.action = action, .folder = working};
 }
 
 }  // namespace chronolist
