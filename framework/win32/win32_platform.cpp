@@ -1,4 +1,5 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -268,6 +269,43 @@ std::vector<std::string> Arguments() {
   return arguments;
 }
 
+// A GUI program started from a console (cmd, a .bat) gets no standard
+// handles from it: what it prints would go nowhere. Without handles of its
+// own (none redirected, as Wine's and a pipe's are), stdout and stderr go
+// to the console of the program that started it, if there is one, in UTF-8
+// for the time being, since the program prints UTF-8.
+class ParentConsole {
+ public:
+  ParentConsole() {
+    auto missing = [](DWORD which) {
+      const HANDLE handle = ::GetStdHandle(which);
+      return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+             ::GetFileType(handle) == FILE_TYPE_UNKNOWN;
+    };
+    if (!missing(STD_OUTPUT_HANDLE) || !missing(STD_ERROR_HANDLE) ||
+        !::AttachConsole(ATTACH_PARENT_PROCESS)) {
+      return;
+    }
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+    codePage_ = ::GetConsoleOutputCP();
+    ::SetConsoleOutputCP(CP_UTF8);
+  }
+  ParentConsole(const ParentConsole&) = delete;
+  ParentConsole& operator=(const ParentConsole&) = delete;
+  // The console is the parent's: its code page goes back as it was.
+  ~ParentConsole() {
+    if (codePage_ != 0) {
+      std::fflush(stdout);
+      std::fflush(stderr);
+      ::SetConsoleOutputCP(codePage_);
+    }
+  }
+
+ private:
+  UINT codePage_ = 0;
+};
+
 }  // namespace
 
 }  // namespace win32
@@ -275,6 +313,7 @@ std::vector<std::string> Arguments() {
 // The program's name and path come from the executable's path in UTF-16 too.
 // There is always a display.
 int RunApplication(int, char**, const ResourceTable& resources) {
+  const win32::ParentConsole console;
   const std::string executable = win32::ExecutablePath();
   return AfxRunApplication(
       resources, executable.c_str(), executable, win32::Arguments(),

@@ -605,6 +605,31 @@ TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
   EXPECT_TRUE(fs::is_empty("elsewhere"));
 }
 
+// After a session, from a .bat beside the game, without a display: "%~dp0"
+// ends in a backslash, so the folder reaches the program with a quote at its
+// end. A folder without replays gets nothing, and the reason on stderr.
+TEST_F(WindowsProgramTest, WriteFromABatchFileBesideTheGameNeedsNoWindow) {
+  LaySampleReplays();
+  for (const fs::path& game : {fs::path("."), fs::path("empty")}) {
+    fs::create_directories(game);
+    fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
+    WriteBytes(game / "after.bat", "@\"%~dp0Chronolist.exe\" --write \"%~dp0\"\r\n");
+    Environment environment = WineVariables(WinePrefixEnvironment::prefix);
+    environment["DISPLAY"] = std::nullopt;
+    AppProcess batch({"wine", "cmd", "/c", "after.bat"},
+                     LaunchOptions{.workingDirectory = game, .environment = environment});
+    const std::optional<int> status = batch.WaitForExit(kWineStartTimeout);
+    std::string folder = "Z:" + fs::absolute(game).lexically_normal().string();
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    fw::CString message;
+    fw::AfxFormatString1(message, IDS_NO_REPLAY_FOLDER_TO_WRITE, folder.c_str());
+    EXPECT_EQ(status, game == "." ? 0 : 1) << Output(batch);
+    EXPECT_EQ(batch.Stderr(), game == "." ? "" : "Chronolist: " + message + "\r\n");
+  }
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  EXPECT_EQ(FolderEntries("empty"), (std::vector<std::string>{"Chronolist.exe", "after.bat"}));
+}
+
 TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt96Dpi) {
   const WindowId dialog = Start();
   ExpectLaidOutFromTheFontAt(96);
