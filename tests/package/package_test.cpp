@@ -216,8 +216,7 @@ TEST_F(InstalledPackage, ProgramFromUsrBinWritesThePageOnReturn) {
 // game folder and the app grid starts it on nothing, both in the home folder.
 TEST_F(InstalledPackage, DesktopEntryTakesTheGameFolderAndAsksWithoutOne) {
   ASSERT_NO_FATAL_FAILURE(Install());
-  // Not a program that opens folders: where no default is set, xdg-open
-  // would open every folder with it. Open With Other Application still can.
+  // What a file manager lists under Open With for a folder.
   const Result folderApps = RunCommand({"gio", "mime", "inode/directory"});
   EXPECT_EQ(folderApps.out.find("chronolist.desktop"), std::string::npos) << folderApps.out;
   const std::vector<std::string> launch = {"gio", "launch",
