@@ -1,5 +1,7 @@
 #include "app/game_folder.h"
 
+#include <sstream>
+
 #include "framework/cstring.h"
 #include "res/resource.h"
 #include "timelist/folder.h"
@@ -15,16 +17,28 @@ StartChoice Refuse(fw::UINT message, const std::string& argument) {
   return {.action = StartChoice::Action::kRefuse, .problem = text};
 }
 
-// Windows reads `\"` in a command line as a quote inside the argument, so a
-// shortcut's "D:\Games\X\" arrives as `D:\Games\X"`. No Windows file name
-// holds a quote: it can only be that.
-std::string WithoutStrayQuote(std::string argument) {
+// Windows reads `\"` in a command line as a quote inside the argument, and
+// the argument then runs on to the next quote: a .bat's `"%~dp0" || pause`
+// or a shortcut's `"D:\Games\X\" --write` arrive as `D:\Games\X" ` and
+// `D:\Games\X" --write`. No Windows file name holds a quote, so the folder
+// ends there, and the words after it are the arguments that were meant.
+std::vector<std::string> WithoutStrayQuotes(const std::vector<std::string>& arguments) {
 #ifdef _WIN32
-  if (argument.size() > 1 && argument.back() == '"') {
-    argument.pop_back();
+  std::vector<std::string> words;
+  for (const std::string& argument : arguments) {
+    const std::size_t quote = argument.find('"');
+    words.push_back(argument.substr(0, quote));
+    if (quote != std::string::npos) {
+      std::istringstream rest(argument.substr(quote + 1));
+      for (std::string word; rest >> word;) {
+        words.push_back(word);
+      }
+    }
   }
+  return words;
+#else
+  return arguments;
 #endif
-  return argument;
 }
 
 // `folder` (absolute) is a game's replay folder rather than the game folder:
@@ -61,7 +75,7 @@ StartChoice ChooseStart(const std::vector<std::string>& arguments,
   StartChoice::Action action = StartChoice::Action::kRun;
   std::vector<std::string> folders;
   bool options = true;
-  for (const std::string& argument : arguments) {
+  for (const std::string& argument : WithoutStrayQuotes(arguments)) {
     if (options && argument == "--") {
       options = false;
     } else if (options && argument == "--write" && action == StartChoice::Action::kRun) {
@@ -70,7 +84,7 @@ StartChoice ChooseStart(const std::vector<std::string>& arguments,
       // Taken for a folder, `-h` would only be reported as missing.
       return Refuse(IDS_UNKNOWN_OPTION, argument);
     } else {
-      folders.push_back(WithoutStrayQuote(argument));
+      folders.push_back(argument);
     }
   }
 

@@ -606,14 +606,16 @@ TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
 }
 
 // After a session, from a .bat beside the game, without a display: "%~dp0"
-// ends in a backslash, so the folder reaches the program with a quote at its
-// end. A folder without replays gets nothing, and the reason on stderr.
+// ends in a backslash, so the folder reaches the program with a quote and the
+// rest of the line. A folder without replays gets nothing, and the reason.
 TEST_F(WindowsProgramTest, WriteFromABatchFileBesideTheGameNeedsNoWindow) {
   LaySampleReplays();
   for (const fs::path& game : {fs::path("."), fs::path("empty")}) {
     fs::create_directories(game);
     fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
-    WriteBytes(game / "after.bat", "@\"%~dp0Chronolist.exe\" --write \"%~dp0\"\r\n");
+    WriteBytes(game / "after.bat", game == "."
+                                       ? "@\"%~dp0Chronolist.exe\" --write \"%~dp0\" || pause"
+                                       : "@\"%~dp0Chronolist.exe\" \"%~dp0\" --write");
     Environment environment = WineVariables(WinePrefixEnvironment::prefix);
     environment["DISPLAY"] = std::nullopt;
     AppProcess batch({"wine", "cmd", "/c", "after.bat"},
