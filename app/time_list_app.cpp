@@ -52,6 +52,7 @@ BOOL CTimeListApp::InitApplication() {
     case StartChoice::Action::kRefuse:
       // A terminal hears of it at once; a display, if there is one, shows it too.
       std::fprintf(stderr, "%s: %s\n", AppName(), m_start.problem.c_str());
+      std::fflush(stderr);  // before the box, even where stderr is buffered
       return TRUE;
     case StartChoice::Action::kWrite:
       WritePage();

@@ -1,4 +1,7 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -271,25 +274,39 @@ std::vector<std::string> Arguments() {
 
 // A GUI program started from a console (cmd, a .bat) gets no standard
 // handles from it: what it prints would go nowhere. Without handles of its
-// own (none redirected, as Wine's and a pipe's are), stdout and stderr go
-// to the console of the program that started it, if there is one, in UTF-8
-// for the time being, since the program prints UTF-8.
+// own (none redirected, as a pipe's are), stdout and stderr go to the
+// console of the program that started it, if there is one. A console shows
+// bytes in its code page, and the program prints UTF-8: the console is
+// switched to UTF-8 for the time being (Wine hands its console on as is).
 class ParentConsole {
  public:
   ParentConsole() {
-    auto missing = [](DWORD which) {
+    auto missing = [](::DWORD which) {
       const HANDLE handle = ::GetStdHandle(which);
       return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
              ::GetFileType(handle) == FILE_TYPE_UNKNOWN;
     };
-    if (!missing(STD_OUTPUT_HANDLE) || !missing(STD_ERROR_HANDLE) ||
-        !::AttachConsole(ATTACH_PARENT_PROCESS)) {
-      return;
+    if (missing(STD_OUTPUT_HANDLE) && missing(STD_ERROR_HANDLE) &&
+        ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+      std::freopen("CONOUT$", "w", stdout);
+      std::freopen("CONOUT$", "w", stderr);
     }
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
-    codePage_ = ::GetConsoleOutputCP();
-    ::SetConsoleOutputCP(CP_UTF8);
+    // The bytes go to the console as they are (the runtime's text mode
+    // would read them in its own code page first), a line in one write: a
+    // character split over two writes is two broken ones.
+    bool onConsole = false;
+    for (std::FILE* stream : {stdout, stderr}) {
+      ::DWORD mode = 0;
+      if (::GetConsoleMode(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream))), &mode)) {
+        ::_setmode(::_fileno(stream), _O_BINARY);
+        std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+        onConsole = true;
+      }
+    }
+    if (onConsole) {
+      codePage_ = ::GetConsoleOutputCP();
+      ::SetConsoleOutputCP(CP_UTF8);
+    }
   }
   ParentConsole(const ParentConsole&) = delete;
   ParentConsole& operator=(const ParentConsole&) = delete;
