@@ -15,12 +15,17 @@ class CTimeListApp : public fw::CWinApp {
   fw::BOOL InitInstance() override;
   // 0 after OK (the page was written) and after --help or --version, 1 after
   // Cancel, 2 when the dialog was not shown (a bad argument, no display).
+  // --write: 0 when the page was written, 1 when it was not.
   int ExitInstance() override;
   void ReportNoDisplay(const char* reason) override;
 
  private:
   // Until InitApplication says otherwise: the working folder, as it is.
   chronolist::StartChoice m_start;
+  bool m_pageWritten = false;
+
+  // --write: the page written in the game folder, with no dialog.
+  void WritePage();
 
   DECLARE_MESSAGE_MAP()
 };

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/about_dialog.h"
+#include "app/page_failure.h"
 #include "framework/cstring.h"
 #include "res/resource.h"
 #include "timelist/folder.h"
@@ -63,15 +64,8 @@ void CTimeListDialog::OnOK() {
   const chronolist::PageWriteResult result = chronolist::GenerateTimeList(m_gameFolder);
   if (!result.written()) {
     // Say which file and why, and stay open so that the user can fix the
-    // cause and try again. Only a page that was there can be said to remain.
-    const bool unread = !result.unreadPath.empty();
-    const UINT text =
-        unread ? (result.previousPageKept ? IDS_REPLAYS_NOT_READ : IDS_REPLAYS_NOT_READ_NO_PAGE)
-               : (result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED);
-    CString message;
-    AfxFormatString2(message, text, (unread ? result.unreadPath : result.path).c_str(),
-                     result.reason().c_str());
-    MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
+    // cause and try again.
+    MessageBox(chronolist::PageFailureMessage(result).c_str(), nullptr, MB_OK | MB_ICONERROR);
     return;
   }
   CDialog::OnOK();

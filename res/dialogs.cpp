@@ -115,6 +115,15 @@ const StringResource kStrings[] = {
     {IDS_TOO_MANY_ARGUMENTS,
      "フォルダが二つ以上指定されました: %1。"
      "ゲームのフォルダ（replay フォルダのあるフォルダ）を一つだけ指定してください。"},
+    // %1 is the argument as given: an option the program does not know, or
+    // --help or --version with other arguments.
+    {IDS_UNKNOWN_OPTION,
+     "オプション「%1」は使えません（--help と --version は単独でのみ使えます）。"
+     "使い方は --help で確かめてください。"},
+    // After --write, on stderr: %1 is the folder's full path.
+    {IDS_NO_REPLAY_FOLDER_TO_WRITE,
+     "%1 には replay フォルダがないので、リストを書き出しませんでした。"
+     "ゲームのフォルダ（replay フォルダのあるフォルダ）を指定してください。"},
 };
 
 const IconResource kIcons[] = {

@@ -2,7 +2,8 @@
 //
 // Implements:
 //   - RunApplication (framework/application.h): installs the backend and the
-//     program's resources and runs the one application object;
+//     program's resources and runs the one application object; stdout and
+//     stderr reach the console of a parent that has one (cmd, a .bat);
 //   - modal dialogs run by the Windows dialog manager from in-memory
 //     templates (DLGTEMPLATEEX or DLGTEMPLATE) built from the shared template
 //     data, with the framework's centring, message maps and default handling;

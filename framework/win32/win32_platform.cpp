@@ -1,4 +1,8 @@
 // The Win32 backend's Platform and RunApplication; see win32_backend.h.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -268,6 +272,57 @@ std::vector<std::string> Arguments() {
   return arguments;
 }
 
+// A GUI program started from a console (cmd, a .bat) gets no standard
+// handles from it: what it prints would go nowhere. Without handles of its
+// own (none redirected, as a pipe's are), stdout and stderr go to the
+// console of the program that started it, if there is one. A console shows
+// bytes in its code page, and the program prints UTF-8: the console is
+// switched to UTF-8 for the time being (Wine hands its console on as is).
+class ParentConsole {
+ public:
+  ParentConsole() {
+    auto missing = [](::DWORD which) {
+      const HANDLE handle = ::GetStdHandle(which);
+      return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+             ::GetFileType(handle) == FILE_TYPE_UNKNOWN;
+    };
+    if (missing(STD_OUTPUT_HANDLE) && missing(STD_ERROR_HANDLE) &&
+        ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+      std::freopen("CONOUT$", "w", stdout);
+      std::freopen("CONOUT$", "w", stderr);
+    }
+    // The bytes go to the console as they are (the runtime's text mode
+    // would read them in its own code page first), a line in one write: a
+    // character split over two writes is two broken ones.
+    bool onConsole = false;
+    for (std::FILE* stream : {stdout, stderr}) {
+      ::DWORD mode = 0;
+      if (::GetConsoleMode(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream))), &mode)) {
+        ::_setmode(::_fileno(stream), _O_BINARY);
+        std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+        onConsole = true;
+      }
+    }
+    if (onConsole) {
+      codePage_ = ::GetConsoleOutputCP();
+      ::SetConsoleOutputCP(CP_UTF8);
+    }
+  }
+  ParentConsole(const ParentConsole&) = delete;
+  ParentConsole& operator=(const ParentConsole&) = delete;
+  // The console is the parent's: its code page goes back as it was.
+  ~ParentConsole() {
+    if (codePage_ != 0) {
+      std::fflush(stdout);
+      std::fflush(stderr);
+      ::SetConsoleOutputCP(codePage_);
+    }
+  }
+
+ private:
+  UINT codePage_ = 0;
+};
+
 }  // namespace
 
 }  // namespace win32
@@ -275,6 +330,7 @@ std::vector<std::string> Arguments() {
 // The program's name and path come from the executable's path in UTF-16 too.
 // There is always a display.
 int RunApplication(int, char**, const ResourceTable& resources) {
+  const win32::ParentConsole console;
   const std::string executable = win32::ExecutablePath();
   return AfxRunApplication(
       resources, executable.c_str(), executable, win32::Arguments(),

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app_process.h"
+#include "framework/cstring.h"
 #include "page_fixture.h"
 #include "program_test.h"
 #include "support/scratch_folder.h"
@@ -289,11 +290,11 @@ TEST(StartupTest, WithoutADisplayExitsTwoWithOneLineOnStderr) {
   // An empty runtime folder, so that no desktop session's socket is found.
   fs::create_directory("runtime");
   fs::permissions("runtime", fs::perms::owner_all, fs::perm_options::replace);
-  auto run = [&](const std::vector<std::string>& arguments) {
+  auto run = [&](const std::vector<std::string>& arguments, const fs::path& where = ".") {
     std::vector<std::string> argv{kProgram};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     auto app = std::make_unique<AppProcess>(
-        argv, LaunchOptions{.workingDirectory = folder.path(),
+        argv, LaunchOptions{.workingDirectory = folder.path() / where,
                             .environment = {
                                 {"DISPLAY", std::nullopt},
                                 {"WAYLAND_DISPLAY", std::nullopt},
@@ -325,6 +326,38 @@ TEST(StartupTest, WithoutADisplayExitsTwoWithOneLineOnStderr) {
   EXPECT_EQ(shown, 0);
   EXPECT_EQ(version->Stdout(), "chronolist 1.0.0.1\n");
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"runtime"}));
+
+  auto said = [](fw::UINT id, const std::string& argument, const char* reason = "") {
+    fw::CString text;
+    fw::AfxFormatString2(text, id, argument.c_str(), reason);
+    return "chronolist: " + text + "\n";
+  };
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--bogus"}, {"-h", "--write"}, {"--help", "--version"}}) {
+    const auto [status, app] = run(arguments);
+    EXPECT_EQ(std::to_string(status) + app->Stderr(), "2" + said(IDS_UNKNOWN_OPTION, arguments[0]));
+  }
+  const auto [none, nothing] = run({"--write"});
+  EXPECT_EQ(std::to_string(none) + nothing->Stderr(),
+            "1" + said(IDS_NO_REPLAY_FOLDER_TO_WRITE, folder.path().string()));
+  fs::create_directory(kPage);
+  LaySampleReplays();
+  const auto [failed, blocked] = run({"--write"});
+  const std::string reason = std::error_code(EISDIR, std::system_category()).message();
+  EXPECT_EQ(std::to_string(failed) + blocked->Stderr(),
+            "1" + said(IDS_PAGE_NOT_CREATED, (folder.path() / kPage).string(), reason.c_str()));
+  fs::remove(kPage);
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", "runtime"}));
+  // The replay folder given by mistake, or the working folder, means the game's.
+  for (const char* where : {".", "replay"}) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--write"}, {"--write", (folder.path() / "replay").string()}}) {
+      const auto [written, app] = run(arguments, where);
+      EXPECT_EQ(written, 0) << app->Stderr();
+      EXPECT_EQ(ReadBytes(kPage), SamplePage());
+      EXPECT_TRUE(fs::remove(kPage));
+    }
+  }
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -603,6 +604,40 @@ TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
   driver_->SendKey(box, "Return");
   ExpectExit(2);
   EXPECT_TRUE(fs::is_empty("elsewhere"));
+}
+
+// After a session, from a .bat beside the game, without a display: "%~dp0"
+// ends in a backslash, so the folder reaches the program with a quote and the
+// rest of the line. A folder without replays gets nothing, and the reason in
+// the console's own characters.
+TEST_F(WindowsProgramTest, WriteFromABatchFileBesideTheGameNeedsNoWindow) {
+  LaySampleReplays();
+  for (const fs::path& game : {fs::path("."), fs::path("empty")}) {
+    fs::create_directories(game);
+    fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
+    WriteBytes(game / "after.bat", game == "."
+                                       ? "@\"%~dp0Chronolist.exe\" --write \"%~dp0\" || pause"
+                                       : "@\"%~dp0Chronolist.exe\" \"%~dp0\" --write");
+    Environment environment = WineVariables(WinePrefixEnvironment::prefix);
+    environment["DISPLAY"] = std::nullopt;
+    // The second in a console, a terminal for Wine, as a double-clicked .bat.
+    AppProcess batch(
+        game == "." ? std::vector<std::string>{"wine", "cmd", "/c", "after.bat"}
+                    : std::vector<std::string>{"script", "-qec",
+                                               "stty cols 999; wine cmd /c after.bat", "/dev/null"},
+        LaunchOptions{.workingDirectory = game, .environment = environment});
+    const std::optional<int> status = batch.WaitForExit(kWineStartTimeout);
+    std::string folder = "Z:" + fs::absolute(game).lexically_normal().string();
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    fw::CString message;
+    fw::AfxFormatString1(message, IDS_NO_REPLAY_FOLDER_TO_WRITE, folder.c_str());
+    const std::string shown = std::regex_replace(game == "." ? batch.Stderr() : batch.Stdout(),
+                                                 std::regex("\x1b\\[[?0-9;]*[A-Za-z]"), "");
+    EXPECT_EQ(std::to_string(status.value_or(-1)) + shown,
+              game == "." ? "0" : "1Chronolist: " + message + "\r\r\n");
+  }
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
+  EXPECT_EQ(FolderEntries("empty"), (std::vector<std::string>{"Chronolist.exe", "after.bat"}));
 }
 
 TEST_F(WindowsProgramTest, LaidOutFromTheDialogFontAt96Dpi) {
