@@ -207,7 +207,8 @@ ReplayLookFailure MeasureReplays(const std::string& gameFolder, const std::strin
     WIN32_FILE_ATTRIBUTE_DATA named{};
     DWORD error = ERROR_SUCCESS;
     if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &named)) {
-      error = ::GetLastError();
+      // Wine's answer for a Unix FIFO or device: not a replay.
+      error = ::GetLastError() == ERROR_INVALID_PARAMETER ? ERROR_SUCCESS : ::GetLastError();
     } else if ((named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
       // The sharing flags let the game keep writing its replays meanwhile.
       Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
