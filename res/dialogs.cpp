@@ -79,6 +79,8 @@ const DialogTemplate kDialogs[] = {
 };
 
 const StringResource kStrings[] = {
+    // The caption of the program's message boxes, whatever its file is called.
+    {AFX_IDS_APP_TITLE, CHRONOLIST_FILE_DESCRIPTION},
     {IDS_ABOUT_MENU, "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
     // %1 is the page's full path, %2 the system's reason.
     {IDS_PAGE_NOT_WRITTEN,
