@@ -11,6 +11,21 @@
 
 using namespace fw;
 
+namespace {
+
+// The message for a page that could not be written: what the user can do
+// about it. A page held open by another program needs that program closed;
+// otherwise the system's reason says what, and only a page that was there
+// can be said to remain.
+UINT WriteFailureMessage(const chronolist::PageWriteResult& result) {
+  if (result.heldOpen) {
+    return IDS_PAGE_HELD_OPEN;
+  }
+  return result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED;
+}
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CTimeListDialog, CDialog)
   ON_WM_SYSCOMMAND()
   ON_WM_PAINT()
@@ -64,10 +79,10 @@ void CTimeListDialog::OnOK() {
   const chronolist::PageWriteResult result = chronolist::GenerateTimeList(m_gameFolder);
   if (!result.written()) {
     // Say which file and why, and stay open so that the user can fix the
-    // cause and try again. Only a page that was there can be said to remain.
+    // cause and try again.
     CString message;
-    AfxFormatString2(message, result.previousPageKept ? IDS_PAGE_NOT_WRITTEN : IDS_PAGE_NOT_CREATED,
-                     result.path.c_str(), result.reason().c_str());
+    AfxFormatString2(message, WriteFailureMessage(result), result.path.c_str(),
+                     result.reason().c_str());
     MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
     return;
   }

@@ -90,6 +90,12 @@ const StringResource kStrings[] = {
     {IDS_PAGE_NOT_CREATED,
      "%1 を書き出せませんでした。\n理由: %2\n\n"
      "原因を取り除いてから、もう一度 OK を押してください。"},
+    // The page is open in another program (a viewer that locks it), which
+    // the user can close: %1 is the page's full path.
+    {IDS_PAGE_HELD_OPEN,
+     "%1 はほかのプログラムが開いているため、書き出せませんでした。\n\n"
+     "前のリストはそのまま残っています。"
+     "そのプログラムを閉じてから、もう一度 OK を押してください。"},
     // %1 is the folder's full path. Asked before a page with no times is
     // written where there are no replays at all; No is the default.
     {IDS_NO_REPLAY_FOLDER,

@@ -120,6 +120,19 @@ bool MayBeHeldOpen(DWORD failure, const std::wstring& page,
   return true;
 }
 
+// After the retries: whether `page` is open in another program that would
+// not share it (a viewer that locks it), rather than refused for a read-only
+// attribute or a folder's permissions. Opening it without sharing fails with
+// a sharing violation exactly while someone else has it open.
+bool HeldOpenElsewhere(const std::error_code& failure, const std::wstring& page) {
+  if (failure.value() != ERROR_ACCESS_DENIED && failure.value() != ERROR_SHARING_VIOLATION) {
+    return false;
+  }
+  const Handle probe(::CreateFileW(page.c_str(), FILE_READ_DATA, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 // Renames the open temporary file over `page` through its own handle, so it
 // is never closed, and so never free for other runs to remove, before it is
 // in place. Where the handle cannot be renamed, closes it and moves by name.
@@ -241,6 +254,7 @@ ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view co
     error = RenameOpenFile(temp, tempPath, page);
   }
   if (error) {
+    result.heldOpen = result.hadFile && HeldOpenElsewhere(error, page);
     // Still ours and still open: mark it for deletion through the handle.
     FILE_DISPOSITION_INFO dispose{TRUE};
     if (!temp.valid() ||

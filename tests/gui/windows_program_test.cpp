@@ -194,15 +194,13 @@ bool InJapaneseLocale() {
 }
 
 // What the program says when the page cannot be written, built from the
-// program's own string resource around the system's reason.
-// The message for a page that could not be made where there was none
-// before: the page's full path as Windows names it under Wine (Z: is /),
-// then the reason.
-std::string PageNotCreatedMessage(const fs::path& folder, const std::string& reason) {
+// program's own string resource `id` around the page's full path as Windows
+// names it under Wine (Z: is /) and the system's reason.
+std::string PageMessage(fw::UINT id, const fs::path& folder, const std::string& reason = "") {
   std::string path = "Z:" + (folder / kPage).string();
   std::replace(path.begin(), path.end(), '/', '\\');
   fw::CString message;
-  fw::AfxFormatString2(message, IDS_PAGE_NOT_CREATED, path.c_str(), reason.c_str());
+  fw::AfxFormatString2(message, id, path.c_str(), reason.c_str());
   return message;
 }
 
@@ -539,7 +537,7 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   // the system's own words for it, in the system's language, on one line.
   const std::string reason = SystemReason(kErrorAccessDenied);
   const std::string text = Probe({"message-box", kTitle}).at("text");
-  EXPECT_EQ(text, PageNotCreatedMessage(folder_.path(), reason));
+  EXPECT_EQ(text, PageMessage(IDS_PAGE_NOT_CREATED, folder_.path(), reason));
   EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in\n" << text;
   EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "a blank line too many in\n" << text;
 
@@ -553,6 +551,43 @@ TEST_F(WindowsProgramTest, UnwritablePageShowsAnErrorAndKeepsTheDialogOpen) {
   EXPECT_TRUE(fs::is_directory(kPage));
   EXPECT_EQ(FolderEntries(kPage), std::vector<std::string>{"keep.txt"});
   EXPECT_EQ(ReadBytes(fs::path(kPage) / "keep.txt"), "inside");
+  EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
+}
+
+// A viewer holding the page open: after the retries the message says so and
+// asks to close it, where a read-only page gets "access denied"; once the
+// viewer has gone, OK again writes the page.
+TEST_F(WindowsProgramTest, APageHeldOpenIsToldApartFromAReadOnlyOne) {
+  LaySampleReplays();
+  WriteBytes(kPage, kOldPage);
+  const WindowId dialog = Start();
+  auto messageAfterOk = [&] {
+    driver_->SendKey(dialog, "Return");
+    const WindowId box =
+        WaitForOwnWindow([&](const TopLevel& t) { return t.window != dialog; }, "saying why");
+    const std::string text = Probe({"message-box", kTitle}).at("text");
+    driver_->SendKey(box, "Return");
+    EXPECT_TRUE(driver_->WaitUntilGone(box, kWindowTimeout));
+    return text;
+  };
+  fs::permissions(kPage, fs::perms::owner_read);
+  const std::string readOnly = messageAfterOk();
+  EXPECT_EQ(readOnly,
+            PageMessage(IDS_PAGE_NOT_WRITTEN, folder_.path(), SystemReason(kErrorAccessDenied)));
+
+  fs::permissions(kPage, fs::perms::owner_read | fs::perms::owner_write);
+  Environment environment = WineVariables(WinePrefixEnvironment::prefix);
+  AppProcess viewer({"wine", kWindowProbe, "hold", "Z:" + (folder_.path() / kPage).string()},
+                    LaunchOptions{.environment = environment});
+  ASSERT_TRUE(gui::WaitUntil([&] { return viewer.Stdout().starts_with("held="); }, 30s))
+      << Output(viewer);
+  EXPECT_EQ(messageAfterOk(), PageMessage(IDS_PAGE_HELD_OPEN, folder_.path()));
+  EXPECT_EQ(ReadBytes(kPage), kOldPage);
+
+  viewer.Terminate();
+  driver_->SendKey(dialog, "Return");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(kPage), SamplePage());
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"replay", kPage}));
 }
 
