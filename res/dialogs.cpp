@@ -54,7 +54,7 @@ const DialogTemplate kDialogs[] = {
                 Icon(IDI_APP_ICON, 11, 17, 20, 20),
                 LeftText("Chronolist Version " CHRONOLIST_VERSION_SHORT, 40, 10, 119, 8,
                          SS_NOPREFIX),
-                LeftText("Copyright (C) 2026 Chronolist", 40, 25, 119, 8),
+                LeftText(CHRONOLIST_COPYRIGHT, 40, 25, 119, 8),
                 PushButton("OK", IDOK, 178, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP),
             },
     },

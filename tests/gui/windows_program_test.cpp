@@ -602,10 +602,13 @@ TEST_F(WindowsProgramTest, ThePageLandsInTheGameFolderHoweverItIsStarted) {
   const fs::path game = folder_.path() / std::string(120, 'd') / std::string(120, 'e') / "ゲーム 🎮";
   WriteBytes(game / ReplayFile(111), std::string(1875, 'x'));
   fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
+  // Left by a writer that died; the clean-up must reach this deep too.
+  WriteBytes(game / "replistEX.html.tmp-0123456789abcdef", "abandoned");
   fs::create_directory("elsewhere");
   driver_->SendKey(Start({}, game / "Chronolist.exe", "elsewhere"), "Return");
   ExpectExit(0);
   EXPECT_EQ(ReadBytes(game / kPage), ExpectedPage({{111, "01:02:15"}}));
+  EXPECT_EQ(FolderEntries(game), (std::vector<std::string>{"Chronolist.exe", "replay", kPage}));
   EXPECT_TRUE(fs::is_empty("elsewhere"));
 
   fs::remove(game / kPage);
