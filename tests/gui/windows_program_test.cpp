@@ -221,7 +221,13 @@ class WineDpi {
                    LaunchOptions{.environment = WineVariables(prefix)});
     const std::optional<int> status = reg.WaitForExit(kWineStartTimeout);
     EXPECT_EQ(status, 0) << "cannot set LogPixels to " << dpi << "\n" << Output(reg);
-    const std::string problem = StopWineServer(prefix);
+    std::string problem = StopWineServer(prefix);
+    EXPECT_TRUE(problem.empty()) << problem;
+    // Wine may rewrite the font link for the new DPI: the prefix's maker puts it back.
+    AppProcess relink({kMakeWinePrefix, prefix.string()},
+                      LaunchOptions{.environment = {{"DISPLAY", std::nullopt}}});
+    EXPECT_EQ(relink.WaitForExit(kWineStartTimeout), 0) << Output(relink);
+    problem = StopWineServer(prefix);
     EXPECT_TRUE(problem.empty()) << problem;
   }
 };
