@@ -1,9 +1,8 @@
 // Refreshes the documentation's pictures: runs the built program over a copy
 // of the sample replays on a private Xvfb and saves the main dialog, the
 // dialog with its window menu open and the About box, then presses Return and
-// saves the page it wrote as Chromium shows it; then the question asked in a
-// folder without replays, and the error shown when the page cannot be
-// written.
+// saves the page it wrote as Chromium shows it; first, the question asked in
+// a folder without replays.
 // Usage: gui_screenshots DOCS_FOLDER
 #include <X11/Xlib.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -121,15 +120,11 @@ void Run(const fs::path& docs) {
   chronolist::gui::XvfbSession server;
   chronolist::gui::XDriver driver(server.Display());
 
-  // A folder name too long for one line, and a page that is a folder.
+  // A folder without replays, its name too long for one line.
   TemporaryFolder elsewhere;
   const fs::path deep = elsewhere.path() / ("Games_" + std::string(100, 'x')) / "TheGame";
   fs::create_directories(deep);
   SaveMessageBox(driver, server.Display(), deep, docs / "question-box.png", "n");
-  TemporaryFolder blocked;
-  fs::copy(CHRONOLIST_EXAMPLES, blocked.path(), fs::copy_options::recursive);
-  fs::create_directory(blocked.path() / "replistEX.html");
-  SaveMessageBox(driver, server.Display(), blocked.path(), docs / "error-box.png", "Return");
 
   // A copy, so that nothing the program does can reach the repository's samples.
   TemporaryFolder game;

@@ -221,14 +221,13 @@ class WineDpi {
                    LaunchOptions{.environment = WineVariables(prefix)});
     const std::optional<int> status = reg.WaitForExit(kWineStartTimeout);
     EXPECT_EQ(status, 0) << "cannot set LogPixels to " << dpi << "\n" << Output(reg);
-    std::string problem = StopWineServer(prefix);
+    const std::string problem = StopWineServer(prefix);
     EXPECT_TRUE(problem.empty()) << problem;
-    // Wine may rewrite the font link for the new DPI: the prefix's maker puts it back.
+    // Wine may rewrite the font link for the new DPI: the prefix's maker puts
+    // it back, and waits for the server to go.
     AppProcess relink({kMakeWinePrefix, prefix.string()},
                       LaunchOptions{.environment = {{"DISPLAY", std::nullopt}}});
     EXPECT_EQ(relink.WaitForExit(kWineStartTimeout), 0) << Output(relink);
-    problem = StopWineServer(prefix);
-    EXPECT_TRUE(problem.empty()) << problem;
   }
 };
 
@@ -580,19 +579,15 @@ TEST_F(WindowsProgramTest, APageHeldOpenIsToldApartFromAReadOnlyOne) {
     return text;
   };
   fs::permissions(kPage, fs::perms::owner_read);
-  const std::string readOnly = messageAfterOk();
-  EXPECT_EQ(readOnly,
+  EXPECT_EQ(messageAfterOk(),
             PageMessage(IDS_PAGE_NOT_WRITTEN, folder_.path(), SystemReason(kErrorAccessDenied)));
-
   fs::permissions(kPage, fs::perms::owner_read | fs::perms::owner_write);
-  Environment environment = WineVariables(WinePrefixEnvironment::prefix);
   AppProcess viewer({"wine", kWindowProbe, "hold", "Z:" + (folder_.path() / kPage).string()},
-                    LaunchOptions{.environment = environment});
+                    LaunchOptions{.environment = WineVariables(WinePrefixEnvironment::prefix)});
   ASSERT_TRUE(gui::WaitUntil([&] { return viewer.Stdout().starts_with("held="); }, 30s))
       << Output(viewer);
   EXPECT_EQ(messageAfterOk(), PageMessage(IDS_PAGE_HELD_OPEN, folder_.path()));
   EXPECT_EQ(ReadBytes(kPage), kOldPage);
-
   viewer.Terminate();
   driver_->SendKey(dialog, "Return");
   ExpectExit(0);
