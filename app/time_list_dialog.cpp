@@ -13,11 +13,14 @@ using namespace fw;
 
 namespace {
 
-// The message for a page that could not be written: what the user can do
-// about it. A page held open by another program needs that program closed;
-// otherwise the system's reason says what, and only a page that was there
-// can be said to remain.
+// The message for a page that was not written: what the user can do about
+// it. Replays that could not be read are named; a page held open by another
+// program needs that program closed; otherwise the system's reason says
+// what. Only a page that was there can be said to remain.
 UINT WriteFailureMessage(const chronolist::PageWriteResult& result) {
+  if (!result.unreadPath.empty()) {
+    return result.previousPageKept ? IDS_REPLAYS_NOT_READ : IDS_REPLAYS_NOT_READ_NO_PAGE;
+  }
   if (result.heldOpen) {
     return IDS_PAGE_HELD_OPEN;
   }
@@ -70,8 +73,7 @@ void CTimeListDialog::OnOK() {
   // wrong folder. Ask before writing that; No is the default.
   if (!chronolist::HoldsReplayFolder(m_gameFolder)) {
     CString question;
-    AfxFormatString1(question, IDS_NO_REPLAY_FOLDER,
-                     chronolist::AbsolutePath(m_gameFolder).c_str());
+    AfxFormatString1(question, IDS_NO_REPLAY_FOLDER, chronolist::FolderName(m_gameFolder).c_str());
     if (MessageBox(question, nullptr, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
       return;
     }
@@ -80,9 +82,10 @@ void CTimeListDialog::OnOK() {
   if (!result.written()) {
     // Say which file and why, and stay open so that the user can fix the
     // cause and try again.
+    const bool unread = !result.unreadPath.empty();
     CString message;
-    AfxFormatString2(message, WriteFailureMessage(result), result.path.c_str(),
-                     result.reason().c_str());
+    AfxFormatString2(message, WriteFailureMessage(result),
+                     (unread ? result.unreadPath : result.path).c_str(), result.reason().c_str());
     MessageBox(message, nullptr, MB_OK | MB_ICONERROR);
     return;
   }

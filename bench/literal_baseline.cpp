@@ -28,6 +28,13 @@ void Append(const char* format, int value) {
   }
 }
 
+// ".\replay\map%03d.bdb", with this system's separator.
+std::string ReplayPath(int room) {
+  char path[32];
+  std::snprintf(path, sizeof path, "replay/map%03d.bdb", room);
+  return path;
+}
+
 }  // namespace
 
 void LiteralScanReplays(RunTimeTable& table) {

@@ -96,6 +96,16 @@ const StringResource kStrings[] = {
      "%1 はほかのプログラムが開いているため、書き出せませんでした。\n\n"
      "前のリストはそのまま残っています。"
      "そのプログラムを閉じてから、もう一度 OK を押してください。"},
+    // The replays could not be read (a folder without permission, a failing
+    // disk), so no page was written: %1 is what could not be read, %2 the
+    // system's reason.
+    {IDS_REPLAYS_NOT_READ,
+     "%1 を読めませんでした。\n理由: %2\n\n"
+     "リストは書き出していません。前のリストはそのまま残っています。"
+     "原因を取り除いてから、もう一度 OK を押してください。"},
+    {IDS_REPLAYS_NOT_READ_NO_PAGE,
+     "%1 を読めませんでした。\n理由: %2\n\n"
+     "リストは書き出していません。原因を取り除いてから、もう一度 OK を押してください。"},
     // %1 is the folder's full path. Asked before a page with no times is
     // written where there are no replays at all; No is the default.
     {IDS_NO_REPLAY_FOLDER,

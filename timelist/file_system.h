@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,10 +14,22 @@
 
 namespace chronolist {
 
-// The length of the regular file at `path`, taken from the open file itself.
-// Empty when the file cannot be opened or is not a regular file. Never blocks
-// (a FIFO without a writer is opened non-blocking and rejected).
-std::optional<std::uint64_t> RegularFileLength(const std::string& path);
+// The replays `names` in the folder `replay` of `gameFolder` (empty: the
+// working folder): lengths[i] is names[i]'s length when it is a regular file
+// the user may read, and empty when it is absent, a broken link, not a regular
+// file, or not the user's to read. No `replay` folder (or a file by that
+// name): all empty. Anything else that keeps a replay from being looked at
+// (a `replay` folder the user may not list or search, a failing disk) fails
+// the whole scan: the error, and what could not be read, relative to
+// `gameFolder` with the system's separators ("replay", "replay/<name>"; empty
+// for the game folder itself). No device or FIFO in a replay's place is ever
+// opened for reading, however it got there.
+struct ReplayLookFailure {
+  std::error_code error;
+  std::string path;
+};
+ReplayLookFailure MeasureReplays(const std::string& gameFolder, const std::string* names,
+                                 std::optional<std::uint64_t>* lengths, std::size_t count);
 
 // Temporary files of `path` are named `path` + kTemporaryInfix + 16 random
 // lowercase hex digits, in the same folder.
@@ -65,8 +78,8 @@ inline bool IsTemporaryName(std::string_view entry, std::string_view name) {
 
 struct ReplaceResult {
   std::error_code error;
-  // A regular file (or a link to one) was at the path when the replace
-  // looked: a failed replace left it there.
+  // A regular file (or a link to one) is at the path after a failed replace:
+  // the page that was there, untouched.
   bool hadFile = false;
   // Another program had the file open and would not let it be replaced
   // (Windows): closing that program is the cure, not a permission.
@@ -77,10 +90,12 @@ struct ReplaceResult {
 // a temporary file in the same folder, are flushed to disk and renamed over
 // `path`; a symlink at `path` is replaced, not followed. A file at `path` that
 // the user may not write is left alone (permission denied); one that is
-// replaced keeps its permissions where the file system keeps any, and is
-// never more open than it was. Temporary files that earlier writers left
-// behind when they died are removed first; those of live writers, links
-// and other files are not.
+// replaced keeps its permissions (mode, owner, access ACL; a link's are those
+// of the file it leads to) where the file system keeps any, and is never more
+// open than it was. Only an absent page counts as none: any other error in
+// looking at it fails the replace. Temporary files that earlier writers left
+// behind when they died are removed first; those of live writers, links and
+// other files are not. A folder path of any length is taken.
 // On failure nothing new is left in the folder and the system's error is
 // returned; a file-size limit is a failure like a full disk, not a signal.
 ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents);

@@ -3,12 +3,14 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "timelist/file_system.h"
 
@@ -88,6 +90,65 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// "/proc/self/fd/<fd>": the object `fd` refers to, by a name the system
+// calls functions on that take no descriptor.
+struct ProcFdPath {
+  explicit ProcFdPath(int fd) { std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd); }
+  char path[32];
+};
+
+// Whether the user may access (R_OK, W_OK) the object `fd` refers to, which
+// may be an O_PATH descriptor: 0, or the errno that says why not. Asked of
+// the object itself, never of a name that could lead elsewhere by now. Before
+// Linux 5.8 the flags are emulated without AT_EMPTY_PATH, so the object is
+// asked through /proc; with no /proc either, the call that uses the file will
+// tell, and 0 is returned.
+int AccessOf(int fd, int mode) {
+  if (::faccessat(fd, "", mode, AT_EMPTY_PATH | AT_EACCESS) == 0) {
+    return 0;
+  }
+  if (errno != ENOENT && errno != ENOSYS && errno != EINVAL) {
+    return errno;
+  }
+  const ProcFdPath self(fd);
+  if (::faccessat(AT_FDCWD, self.path, mode, AT_EACCESS) == 0) {
+    return 0;
+  }
+  return errno == ENOENT ? 0 : errno;
+}
+
+// What can keep a name from being looked at without anything being wrong:
+// it is not there, it is a broken link or a loop of links, or the user may not
+// see it. Any other error is a failure.
+bool IsAbsence(int error) {
+  return error == ENOENT || error == ENOTDIR || error == ELOOP || error == EACCES || error == EPERM;
+}
+
+// Opens the folder at `path` (empty: the working folder) with `flags`. A path
+// longer than the system takes in one call is walked a step at a time, so a
+// game folder may lie as deep as the file system allows.
+int OpenFolder(const std::string& path, int flags) {
+  flags |= O_DIRECTORY | O_CLOEXEC;
+  const int fd = ::open(path.empty() ? "." : path.c_str(), flags);
+  if (fd >= 0 || errno != ENAMETOOLONG) {
+    return fd;
+  }
+  FileDescriptor at(::open(path.front() == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  std::size_t start = 0;
+  while (at.get() >= 0 && start < path.size()) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    const std::string step = path.substr(start, end - start);
+    start = end + 1;
+    if (!step.empty()) {
+      const bool last = path.find_first_not_of('/', end) == std::string::npos;
+      at.Reset(::openat(at.get(), step.c_str(), last ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+  }
+  const int opened = at.get();
+  at.Release();
+  return opened;
+}
+
 // Every writer holds an exclusive flock on its temporary file until the file
 // is renamed or removed, and the kernel drops it when the writer dies. A
 // temporary file whose lock can be taken therefore belongs to no one. Only
@@ -163,17 +224,19 @@ std::error_code SetMode(int fd, mode_t mode, mode_t widest) {
 }
 
 // A temporary file in `folder`, locked (see RemoveAbandonedTemporaries) and
-// private (0600) until its mode is set. On Linux it has no name until it is
-// complete; where the file system cannot do that, it gets a fresh random
-// name, created exclusively, and `tempName` is set.
-int CreateLockedTemporary(int folder, const std::string& prefix, std::string& tempName) {
+// private (0600) until its mode is set. With `unnamed`, on Linux, it has no
+// name until it is complete; where the file system cannot do that, or
+// without `unnamed`, it gets a fresh random name, created exclusively, and
+// `tempName` is set.
+int CreateLockedTemporary(int folder, const std::string& prefix, [[maybe_unused]] bool unnamed,
+                          std::string& tempName) {
   tempName.clear();
 #ifdef O_TMPFILE
-  const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  if (unnamed >= 0) {
+  const int nameless = unnamed ? ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1;
+  if (nameless >= 0) {
     // Nobody else can reach it before it is linked: the lock is free.
-    ::flock(unnamed, LOCK_EX | LOCK_NB);
-    return unnamed;
+    ::flock(nameless, LOCK_EX | LOCK_NB);
+    return nameless;
   }
   // Older kernels and some file systems cannot do it; others refuse it where a
   // named file fails for a reason the user can act on (EPERM in a removed
@@ -220,11 +283,10 @@ int CreateLockedTemporary(int folder, const std::string& prefix, std::string& te
 
 // Gives a complete unnamed temporary file a random name in `folder`.
 std::error_code LinkUnnamed(int fd, int folder, const std::string& prefix, std::string& tempName) {
-  char self[32];
-  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  const ProcFdPath self(fd);
   for (;;) {
     tempName = prefix + RandomSuffix();
-    if (::linkat(AT_FDCWD, self, folder, tempName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, self.path, folder, tempName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       return {};
     }
     // Without /proc, AT_EMPTY_PATH still works for a privileged process.
@@ -240,98 +302,184 @@ std::error_code LinkUnnamed(int fd, int folder, const std::string& prefix, std::
 
 }  // namespace
 
-std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
-  // Opening a device can act on it (a tape rewinds when it is closed): only a
-  // regular file is opened, and the open file is checked again below.
-  struct stat named {};
-  if (::stat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
-    return std::nullopt;
+ReplayLookFailure MeasureReplays(const std::string& gameFolder, const std::string* names,
+                                 std::optional<std::uint64_t>* lengths, std::size_t count) {
+  std::fill(lengths, lengths + count, std::nullopt);
+  const FileDescriptor game(OpenFolder(gameFolder, O_PATH));
+  if (game.get() < 0) {
+    return {LastError(), {}};
   }
-  // O_NONBLOCK keeps a FIFO from waiting for a writer; O_NOCTTY keeps a
-  // terminal from becoming ours.
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (file.get() < 0) {
-    return std::nullopt;
+  // Opened for reading, which needs leave to list it; looking it up from
+  // itself needs leave to search it. A folder the user may not do both in
+  // hides every replay: that is a failure, not a page of None.
+  const FileDescriptor replay(::openat(game.get(), "replay", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (replay.get() < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    return {};
+  }
+  if (replay.get() < 0 || ::faccessat(replay.get(), ".", F_OK, 0) != 0) {
+    return {LastError(), "replay"};
   }
   struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
-    return std::nullopt;
+  for (std::size_t i = 0; i < count; ++i) {
+    // Only looked at, never opened: a device or FIFO put in a replay's place
+    // meanwhile is not touched, and the type is that of what is there.
+    int error = ::fstatat(replay.get(), names[i].c_str(), &status, 0) == 0 ? 0 : errno;
+    if (error == 0 && S_ISREG(status.st_mode)) {
+      error = ::faccessat(replay.get(), names[i].c_str(), R_OK, AT_EACCESS) == 0 ? 0 : errno;
+      if (error == 0) {
+        lengths[i] = static_cast<std::uint64_t>(status.st_size);
+      }
+    }
+    if (error != 0 && !IsAbsence(error)) {
+      return {{error, std::system_category()}, "replay/" + names[i]};
+    }
   }
-  return static_cast<std::uint64_t>(status.st_size);
+  return {};
 }
 
-ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
-  const auto [folderPart, name] = SplitPath(path, "/");
-  const char* folderPath = folderPart.empty() ? "." : folderPart.c_str();
-  const std::string prefix = name + kTemporaryInfix;
+namespace {
 
-  FileDescriptor folder(::open(folderPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+
+// The page as it is before the replace: whether there is one, and what a
+// replaced page must keep of it.
+struct PageLook {
+  std::error_code error;
+  // A regular file is there, itself or behind a link.
+  bool exists = false;
+  struct stat status {};
+  // Its access ACL; empty with none, and unknown (nullopt) where it cannot
+  // be read.
+  std::optional<std::string> acl;
+};
+
+std::optional<std::string> AccessAclOf(int fd) {
+  // Attributes cannot be read through an O_PATH descriptor, but through its
+  // /proc name they can.
+  const ProcFdPath self(fd);
+  char value[4096];
+  const ssize_t size = ::getxattr(self.path, kAccessAcl, value, sizeof value);
+  if (size >= 0) {
+    return std::string(value, static_cast<std::size_t>(size));
+  }
+  if (errno == ENODATA || errno == ENOTSUP) {
+    return std::string();
+  }
+  return std::nullopt;
+}
+
+// Looks at the page `name` in `folder`, through a link to the file it leads
+// to. Only a page that is not there (or a broken link) counts as none: any
+// other error is the write's failure. Another writer's rename, which ntfs-3g
+// does in steps, can make the page vanish between two looks for a moment:
+// then it is looked at again.
+PageLook LookAtPage(int folder, const std::string& name) {
+  constexpr int kLooks = 50;
+  for (int look = 1;; ++look) {
+    PageLook page;
+    const FileDescriptor file(::openat(folder, name.c_str(), O_PATH | O_CLOEXEC));
+    int error = file.get() < 0 ? errno : 0;
+    struct stat named {};
+    if (error == ENOENT &&
+        (::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 ? S_ISLNK(named.st_mode)
+                                                                           : errno == ENOENT)) {
+      return page;
+    }
+    if (error == 0 && ::fstat(file.get(), &page.status) != 0) {
+      error = errno;
+    }
+    if (error == ENOENT && look < kLooks) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      continue;
+    }
+    if (error == 0 && !S_ISREG(page.status.st_mode)) {
+      return page;  // a folder or a device: the rename decides
+    }
+    // A page the user may not write stays, as it would for a plain
+    // truncating write.
+    if (error == 0) {
+      error = AccessOf(file.get(), W_OK);
+    }
+    if (error != 0) {
+      page.error = {error, std::system_category()};
+      return page;
+    }
+    page.exists = true;
+    page.acl = AccessAclOf(file.get());
+    return page;
+  }
+}
+
+// Gives the complete temporary file the access of the page it replaces, or
+// that of any new file of the user's. An ACL that the folder's default gave
+// it must not open a replaced page to anyone the old one was closed to: the
+// old page's own ACL is copied, or the inherited one is dropped.
+std::error_code SetAccess(int fd, const PageLook& page) {
+  if (!page.exists) {
+    return SetMode(fd, 0666 & ~CurrentUmask(), 0777);
+  }
+  const std::string acl = page.acl.value_or(std::string());
+  if ((acl.empty() || ::fsetxattr(fd, kAccessAcl, acl.data(), acl.size(), 0) != 0) &&
+      ::fgetxattr(fd, kAccessAcl, nullptr, 0) >= 0 && ::fremovexattr(fd, kAccessAcl) != 0) {
+    return LastError();
+  }
+  const mode_t mode = page.status.st_mode & 0777;
+  return SetMode(fd, mode, mode);
+}
+
+// Gives a temporary file the page's owner and group, or at least its group.
+// An owner we may not give away is no failure: the mode is what matters.
+void SetOwner(int fd, const PageLook& page) {
+  struct stat created {};
+  if (!page.exists || ::fstat(fd, &created) != 0 ||
+      (created.st_uid == page.status.st_uid && created.st_gid == page.status.st_gid) ||
+      ::fchown(fd, page.status.st_uid, page.status.st_gid) == 0) {
+    return;
+  }
+  [[maybe_unused]] const bool groupKept =
+      ::fchown(fd, static_cast<uid_t>(-1), page.status.st_gid) == 0;
+}
+
+// Fills a temporary file and makes it durable: the bytes, then the access,
+// open to others only now, then the sync.
+std::error_code Complete(int fd, std::string_view contents, const PageLook& page) {
+  SetOwner(fd, page);
+  std::error_code error = WriteAll(fd, contents);
+  if (!error) {
+    error = SetAccess(fd, page);
+  }
+  if (!error && ::fsync(fd) != 0) {
+    error = LastError();
+  }
+  return error;
+}
+
+// After a failure: whether a page is there, untouched. Asked by path when the
+// folder itself could not be opened.
+bool PageIsThere(int folder, const std::string& name, const std::string& path) {
+  struct stat status {};
+  const int looked =
+      folder >= 0 ? ::fstatat(folder, name.c_str(), &status, 0) : ::stat(path.c_str(), &status);
+  return looked == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+  const auto [folderPath, name] = SplitPath(path, "/");
+  const std::string prefix = name + kTemporaryInfix;
+  ReplaceResult result;
+  FileDescriptor folder(OpenFolder(folderPath, O_RDONLY));
 #ifdef O_PATH
   // A folder the user may write but not list still takes the page; only the
   // clearing of abandoned files and the folder's sync need to read it.
   if (folder.get() < 0 && errno == EACCES) {
-    folder.Reset(::open(folderPath, O_PATH | O_DIRECTORY | O_CLOEXEC));
+    folder.Reset(OpenFolder(folderPath, O_PATH));
   }
 #endif
-  if (folder.get() < 0) {
-    return {LastError()};
-  }
-  RemoveAbandonedTemporaries(folder.get(), name);
-
-  // A page the user may not write stays, as it would for a plain truncating
-  // write; one that is replaced keeps its mode and, where we may, its owner.
-  // A link is replaced, not followed, but a page it leads to is still there
-  // when the replace fails.
-  struct stat page {};
-  ReplaceResult result;
-  const bool named = ::fstatat(folder.get(), name.c_str(), &page, AT_SYMLINK_NOFOLLOW) == 0;
-  const bool pageExists = named && S_ISREG(page.st_mode);
-  struct stat linked {};
-  result.hadFile = pageExists || (named && S_ISLNK(page.st_mode) &&
-                                  ::fstatat(folder.get(), name.c_str(), &linked, 0) == 0 &&
-                                  S_ISREG(linked.st_mode));
-  if (pageExists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
-    result.error = LastError();
-    return result;
-  }
-
   std::string tempName;
-  FileDescriptor temp(CreateLockedTemporary(folder.get(), prefix, tempName));
-  if (temp.get() < 0) {
-    result.error = LastError();
-    return result;
-  }
-  if (pageExists) {
-    struct stat created {};
-    if (::fstat(temp.get(), &created) == 0 &&
-        (created.st_uid != page.st_uid || created.st_gid != page.st_gid) &&
-        ::fchown(temp.get(), page.st_uid, page.st_gid) != 0) {
-      // Not allowed to give the page away: keep at least its group. An owner
-      // or group we cannot keep is no failure; the mode below is what matters.
-      [[maybe_unused]] const bool groupKept =
-          ::fchown(temp.get(), static_cast<uid_t>(-1), page.st_gid) == 0;
-    }
-  }
-  std::error_code error = WriteAll(temp.get(), contents);
-  // Only now open to others, and synced with the bytes. A replaced page is
-  // never more open than it was; a new one is what any new file of the
-  // user's would be.
-  if (!error) {
-    error = pageExists ? SetMode(temp.get(), page.st_mode & 0777, page.st_mode & 0777)
-                       : SetMode(temp.get(), 0666 & ~CurrentUmask(), 0777);
-  }
-  if (!error && ::fsync(temp.get()) != 0) {
-    error = LastError();
-  }
-  if (!error && tempName.empty()) {
-    error = LinkUnnamed(temp.get(), folder.get(), prefix, tempName);
-  }
-  // Renamed while still locked, so that no other run can take it for
-  // abandoned in between.
-  if (!error && ::renameat(folder.get(), tempName.c_str(), folder.get(), name.c_str()) != 0) {
-    error = LastError();
-  }
-  if (error) {
+  FileDescriptor temp(-1);
+  const auto fail = [&](std::error_code error) {
     if (!tempName.empty() && ::unlinkat(folder.get(), tempName.c_str(), 0) != 0) {
       // ntfs-3g sets a file that is still open aside under another name
       // instead of removing it, which a full volume refuses; closed, it goes.
@@ -339,7 +487,40 @@ ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view co
       ::unlinkat(folder.get(), tempName.c_str(), 0);
     }
     result.error = error;
+    result.hadFile = PageIsThere(folder.get(), name, path);
     return result;
+  };
+  if (folder.get() < 0) {
+    return fail(LastError());
+  }
+  RemoveAbandonedTemporaries(folder.get(), name);
+
+  const PageLook page = LookAtPage(folder.get(), name);
+  if (page.error) {
+    return fail(page.error);
+  }
+  temp.Reset(CreateLockedTemporary(folder.get(), prefix, true, tempName));
+  if (temp.get() < 0) {
+    return fail(LastError());
+  }
+  std::error_code error = Complete(temp.get(), contents, page);
+  if (!error && tempName.empty()) {
+    error = LinkUnnamed(temp.get(), folder.get(), prefix, tempName);
+    // Without /proc, or where the drive will not link it, a named file
+    // still does; a full or read-only drive would refuse that too.
+    if (error && error != std::errc::no_space_on_device && error.value() != EDQUOT &&
+        error != std::errc::read_only_file_system) {
+      temp.Reset(CreateLockedTemporary(folder.get(), prefix, false, tempName));
+      error = temp.get() < 0 ? LastError() : Complete(temp.get(), contents, page);
+    }
+  }
+  // Renamed while still locked, so that no other run can take it for
+  // abandoned in between.
+  if (!error && ::renameat(folder.get(), tempName.c_str(), folder.get(), name.c_str()) != 0) {
+    error = LastError();
+  }
+  if (error) {
+    return fail(error);
   }
   temp.Reset(-1);
   // Makes the rename itself durable. Best effort: a folder that cannot be

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "timelist/file_system.h"
+#include "timelist/folder.h"
 #include "timelist/win32_text.h"
 
 namespace chronolist {
@@ -191,28 +192,64 @@ std::error_code RenameOpenFile(Handle& temp, const std::wstring& tempPath,
 
 }  // namespace
 
-std::optional<std::uint64_t> RegularFileLength(const std::string& path) {
-  // Opening a device can act on it (a tape rewinds when it is closed), and
-  // Wine opens Unix devices and FIFOs that a replay's name links to. Their
-  // attributes, read without opening, fail there; a folder is seen here.
-  const std::wstring name = SystemPath(path);
-  WIN32_FILE_ATTRIBUTE_DATA named{};
-  if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &named) ||
-      (named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
-    return std::nullopt;
+ReplayLookFailure MeasureReplays(const std::string& gameFolder, const std::string* names,
+                                 std::optional<std::uint64_t>* lengths, std::size_t count) {
+  std::fill(lengths, lengths + count, std::nullopt);
+  // What can keep a replay from being looked at without anything being
+  // wrong: it is not there, or not the user's to read, or the game holds it
+  // open while it writes it.
+  const auto isAbsence = [](DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_CANT_ACCESS_FILE || error == ERROR_CANT_RESOLVE_FILENAME;
+  };
+  const std::string replay = InFolder(gameFolder, "replay");
+  // A `replay` folder the user may not list hides every replay: that is a
+  // failure, not a page of None.
+  const Handle folder(::CreateFileW(SystemPath(replay).c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!folder.valid()) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      return {};
+    }
+    return {{static_cast<int>(error), std::system_category()}, "replay"};
   }
-  // The sharing flags let the game keep writing its replays meanwhile.
-  Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
-    return std::nullopt;
+  if (!::GetFileInformationByHandle(folder.get(), &information)) {
+    return {LastError(), "replay"};
   }
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
-    return std::nullopt;
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return {};  // a file named replay: no replays
   }
-  return static_cast<std::uint64_t>(size.QuadPart);
+  for (std::size_t i = 0; i < count; ++i) {
+    // Opening a device can act on it (a tape rewinds when it is closed), and
+    // Wine opens Unix devices and FIFOs that a replay's name links to. Their
+    // attributes, read without opening, fail there; a folder is seen here.
+    const std::wstring name = SystemPath(InFolder(replay, names[i]));
+    WIN32_FILE_ATTRIBUTE_DATA named{};
+    DWORD error = ERROR_SUCCESS;
+    if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &named)) {
+      error = ::GetLastError();
+    } else if ((named.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
+      // The sharing flags let the game keep writing its replays meanwhile.
+      Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      LARGE_INTEGER size{};
+      if (!file.valid() || (::GetFileType(file.get()) == FILE_TYPE_DISK &&
+                            (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0))) {
+        error = ::GetLastError();
+      } else if (::GetFileType(file.get()) == FILE_TYPE_DISK) {
+        lengths[i] = static_cast<std::uint64_t>(size.QuadPart);
+      }
+    }
+    if (error != ERROR_SUCCESS && !isAbsence(error)) {
+      return {{static_cast<int>(error), std::system_category()}, "replay\\" + names[i]};
+    }
+  }
+  return {};
 }
 
 ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view contents) {

@@ -26,6 +26,11 @@ PathKind KindOfPath(const std::string& path);
 // removed under us).
 std::string AbsolutePath(const std::string& path);
 
+// `folder` (empty: the working folder) as the user knows it: its absolute
+// path, or, for a working folder that was removed, the name the system still
+// has for it. Never empty.
+std::string FolderName(const std::string& folder);
+
 // `name` inside `folder`; `name` alone for an empty folder (the working one).
 inline std::string InFolder(const std::string& folder, const std::string& name) {
   if (folder.empty()) {

@@ -45,4 +45,17 @@ std::string AbsolutePath(const std::string& path) {
   return clean.empty() ? "/" : clean;
 }
 
+std::string FolderName(const std::string& folder) {
+  std::string name = AbsolutePath(folder);
+  if (name.empty() || name.front() != '/') {
+    // A removed folder is "/path/game (deleted)" here.
+    char linked[4096];
+    const ssize_t length = ::readlink("/proc/self/cwd", linked, sizeof linked);
+    const std::string working =
+        length > 0 ? std::string(linked, static_cast<std::size_t>(length)) : ".";
+    name = folder.empty() ? working : InFolder(working, folder);
+  }
+  return name;
+}
+
 }  // namespace chronolist

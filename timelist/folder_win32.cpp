@@ -28,4 +28,9 @@ std::string AbsolutePath(const std::string& path) {
   return Utf8(full);
 }
 
+std::string FolderName(const std::string& folder) {
+  const std::string name = AbsolutePath(folder);
+  return name.empty() ? std::string(".") : name;
+}
+
 }  // namespace chronolist

@@ -1,6 +1,7 @@
 #include "timelist/time_list_page.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "timelist/file_system.h"
 #include "timelist/folder.h"
@@ -104,7 +105,13 @@ PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& 
 
 PageWriteResult GenerateTimeList(const std::string& folder) {
   RunTimeTable table;
-  ScanReplays(table, folder);
+  if (ScanFailure failure = ScanReplays(table, folder)) {
+    const std::string page = InFolder(folder, kTimeListFileName);
+    return {.error = failure.error,
+            .path = AbsolutePath(page),
+            .unreadPath = std::move(failure.path),
+            .previousPageKept = KindOfPath(page) == PathKind::kOther};
+  }
   return WriteTimeListPage(table, folder);
 }
 

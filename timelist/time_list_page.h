@@ -21,6 +21,9 @@ struct PageWriteResult {
   std::error_code error;
   // The page's full path, in UTF-8, as the user would look for it.
   std::string path;
+  // Set when the replays could not be read, and so no page was written: the
+  // full path of what could not be read.
+  std::string unreadPath;
   // A page was there before the write, and a failed write left it as it was.
   bool previousPageKept = false;
   // Another program held the page open (Windows only), so it was kept.
@@ -75,7 +78,8 @@ constexpr std::int32_t Frames(std::int32_t frames, std::int32_t rate) {
 PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& folder = {});
 
 // Scans the replays of rooms 1 to 199 in the game folder `folder` (empty: the
-// working folder), then writes the page there.
+// working folder), then writes the page there. A scan that fails writes
+// nothing.
 PageWriteResult GenerateTimeList(const std::string& folder = {});
 
 }  // namespace chronolist

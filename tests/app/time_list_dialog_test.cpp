@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "app/time_list_app.h"
@@ -125,7 +126,9 @@ TEST_F(TimeListAppTest, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
 }
 
 #ifndef _WIN32
-TEST_F(TimeListAppTest, AFileSizeLimitIsReportedAndThePreviousPageNamedAsKept) {
+// A page that cannot be written, then replays that cannot be read: each is
+// reported with what failed, and the previous page is named as kept.
+TEST_F(TimeListAppTest, AFailedWriteOrReadIsReportedAndThePreviousPageNamedAsKept) {
   WriteBytes(chronolist::kTimeListFileName, "old page");
   rlimit previous{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
@@ -133,14 +136,22 @@ TEST_F(TimeListAppTest, AFileSizeLimitIsReportedAndThePreviousPageNamedAsKept) {
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
   platform.scripts[IDD_MAIN_DIALOG] = [](CDialog& dialog, FakePeer&) {
     dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
+    // A link that names a file name longer than any the system takes.
+    std::filesystem::create_symlink(std::string(300, 'x'), ReplayFile(120));
+    dialog.DeliverMessage(WM_COMMAND, IDOK, 0);
     dialog.DeliverMessage(WM_COMMAND, IDCANCEL, 0);
   };
   const int status = RunProgram();
   ::setrlimit(RLIMIT_FSIZE, &previous);
   EXPECT_EQ(status, 1);
-  ASSERT_EQ(platform.messages.size(), 1u);
+  ASSERT_EQ(platform.messages.size(), 2u);
   EXPECT_EQ(platform.messages[0].second,
             ExpectedMessage(std::error_code(EFBIG, std::system_category()).message(), true));
+  EXPECT_EQ(platform.messages[1].second,
+            (std::filesystem::current_path() / ReplayFile(120)).string() +
+                " を読めませんでした。\n理由: " + std::strerror(ENAMETOOLONG) +
+                "\n\nリストは書き出していません。前のリストはそのまま残っています。"
+                "原因を取り除いてから、もう一度 OK を押してください。");
   EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), "old page");
 }
 #endif

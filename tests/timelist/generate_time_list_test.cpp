@@ -4,13 +4,22 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <cstddef>
 #endif
 
 #include <gtest/gtest.h>
@@ -19,6 +28,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <random>
@@ -27,6 +37,7 @@
 
 #include "page_fixture.h"
 #include "support/scratch_folder.h"
+#include "timelist/folder.h"
 #include "timelist/time_list_page.h"
 
 namespace chronolist {
@@ -79,6 +90,26 @@ TEST(GenerateTimeList, ReplacesASymlinkInsteadOfWritingThroughIt) {
   EXPECT_FALSE(fs::is_symlink(kTimeListFileName));
   EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
   EXPECT_EQ(ReadBytes("elsewhere.html"), kOldPage);
+}
+
+// Game folders deep in a user's folders: 4,080 bytes, where a replay's full
+// path would pass PATH_MAX, and 6,000, where the folder's own does.
+TEST(GenerateTimeList, AGameFolderOfAnyLengthTakesThePage) {
+  for (const std::size_t length : {4080u, 6000u}) {
+    ScratchFolder folder;
+    std::string game = folder.path().string();
+    while (game.size() + 1 < length) {
+      const std::string step(std::min<std::size_t>(200, length - game.size() - 1), 'g');
+      ASSERT_EQ(::mkdir(step.c_str(), 0755), 0);
+      ASSERT_EQ(::chdir(step.c_str()), 0);
+      game += '/' + step;
+    }
+    LaySampleReplays();
+    const PageWriteResult result = GenerateTimeList(game);
+    EXPECT_TRUE(result.written()) << length << ": " << result.reason();
+    EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage()) << length;
+    std::system(("rm -rf " + (folder.path() / "g*").string()).c_str());
+  }
 }
 
 #endif  // _WIN32
@@ -194,6 +225,43 @@ int GenerateExitCode() {
   return result.written() ? 0 : std::min(result.error.value(), 125);
 }
 
+// `job` in a child on a failing disk, as the system reports it: every look
+// at a file's type or size fails with EIO.
+template <typename Job>
+int OnAFailingDisk(Job job) {
+  return InChild([job] {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_fstat, 1, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_newfstatat, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{std::size(filter), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+                   ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0
+               ? job()
+               : 126;
+  });
+}
+
+// A replay or a page that cannot be looked at fails the job, and the old
+// page stays.
+TEST(GenerateTimeListFailure, AnIoErrorOnAReplayOrOnThePageKeepsTheOldPage) {
+  ScratchFolder folder;
+  LaySampleReplays();
+  WriteBytes(kTimeListFileName, kOldPage);
+  const std::string replay = (fs::current_path() / ReplayFile(1)).string();
+  EXPECT_EQ(OnAFailingDisk([&replay] {
+              const PageWriteResult result = GenerateTimeList();
+              return result.unreadPath == replay ? result.error.value() : 0;
+            }),
+            EIO);
+  EXPECT_EQ(OnAFailingDisk([] { return WriteTimeListPage(RunTimeTable{}).error.value(); }), EIO);
+  EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
+}
+
 // With its folder removed under it there is no previous page to keep, and
 // the page is named as it can still be named.
 TEST(GenerateTimeListFailure, ARemovedFolderIsNoPreviousPage) {
@@ -205,6 +273,7 @@ TEST(GenerateTimeListFailure, ARemovedFolderIsNoPreviousPage) {
   EXPECT_EQ(result.error, std::errc::no_such_file_or_directory) << result.reason();
   EXPECT_FALSE(result.previousPageKept);
   EXPECT_EQ(result.path, kTimeListFileName);
+  EXPECT_EQ(FolderName(""), (folder.path() / "game (deleted)").string());
 }
 
 // The write fails part-way, as on a full disk: no signal death, nothing
@@ -386,6 +455,56 @@ TEST_F(GenerateTimeListAsUser, AReplacedPageKeepsItsModeAndOwner) {
             ExpectedPage({{111, "00:00:00"}, {125, "05:00:00"}, {151, "00:00:00"}}));
 }
 
+// A replay folder the user may not list, or may not search, hides every
+// run: a failure, not a page of None. One replay the user may not read is
+// None.
+TEST_F(GenerateTimeListAsUser, AReplayFolderTheUserMayNotReadFailsAndKeepsThePage) {
+  OwnPage(0644);
+  for (const mode_t mode : {0300, 0600}) {
+    ASSERT_EQ(::chmod("replay", mode), 0);
+    EXPECT_EQ(GenerateAsUser(), EACCES) << std::oct << mode;
+    EXPECT_EQ(ReadBytes(kTimeListFileName), kOldPage);
+  }
+  ASSERT_EQ(::chmod("replay", 0755), 0);
+  ASSERT_EQ(::chmod(ReplayFile(125).c_str(), 0200), 0);
+  EXPECT_EQ(GenerateAsUser(), 0);
+  EXPECT_EQ(ReadBytes(kTimeListFileName), ExpectedPage({{111, "01:02:15"}, {151, "00:00:00"}}));
+}
+
+// A linked page takes the access of its file; a folder's default ACL never
+// opens a replaced page to anyone the old one was closed to, even without
+// /proc (a chroot, a container), where the temporary file needs a name.
+TEST_F(GenerateTimeListAsUser, ANewPageIsNoMoreOpenThanTheOldOne) {
+  WriteBytes("mine.html", kOldPage);
+  ASSERT_EQ(::chown("mine.html", uid_, gid_), 0);
+  ASSERT_EQ(::chmod("mine.html", 0600), 0);
+  fs::create_symlink("mine.html", kTimeListFileName);
+  EXPECT_EQ(GenerateAsUser(), 0);
+  EXPECT_EQ(PageStatus().st_mode & 07777, 0600u);
+
+  // A default ACL, as the kernel stores it: version 2, then entries of a tag
+  // and permissions (16 bits each) and an id. Owner rw, user 4242 r, group r,
+  // mask rw, others nothing.
+  constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+  const std::uint32_t acl[] = {2,     0x60001, kNoId, 0x40002, 4242, 0x40004,
+                               kNoId, 0x60010, kNoId, 0x00020, kNoId};
+  ASSERT_EQ(::setxattr(".", "system.posix_acl_default", acl, sizeof acl, 0), 0);
+  ASSERT_EQ(::chmod(kTimeListFileName, 0640), 0);
+  EXPECT_EQ(InChild([this] {
+              return ::unshare(CLONE_NEWNS) == 0 &&
+                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                             ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0
+                         ? GenerateAsUser()
+                         : 125;
+            }),
+            0);
+  EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
+  EXPECT_EQ(PageStatus().st_mode & 07777, 0640u);
+  EXPECT_LT(::getxattr(kTimeListFileName, "system.posix_acl_access", nullptr, 0), 0)
+      << "the folder's default ACL reached the page";
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"mine.html", "replay", "replistEX.html"}));
+}
+
 // The drives players keep games on, mounted as desktops mount them: owned by
 // root, open to all where the file system keeps no modes. Each takes the page
 // twice from root and twice from another user, then is filled up. The mount
@@ -415,6 +534,22 @@ TEST_F(GenerateTimeListAsUser, TwoWritesPerUserOnEveryDriveThenAFullDrive) {
     fs::remove(kTimeListFileName);  // for the other user's first write
     const int userFirst = GenerateAsUser();
     EXPECT_EQ((std::vector{rootFirst, rootSecond, userFirst, GenerateAsUser()}), std::vector(4, 0));
+    // Three writers at once: ntfs-3g renames in steps, and the page vanishes
+    // for a moment in between.
+    if (std::string_view(drive).starts_with("NTFS")) {
+      const auto writes = [] {
+        return InChild([] {
+          int failed = 0;
+          for (int write = 0; write < 100; ++write) {
+            failed += GenerateExitCode() != 0;
+          }
+          return failed;
+        });
+      };
+      auto second = std::async(std::launch::async, writes);
+      auto third = std::async(std::launch::async, writes);
+      EXPECT_EQ((std::vector{writes(), second.get(), third.get()}), std::vector(3, 0));
+    }
     EXPECT_EQ(ReadBytes(kTimeListFileName), SamplePage());
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"replay", "replistEX.html"}));
     fs::remove(kTimeListFileName);  // fusefat loses a file rewritten in place when it fills
