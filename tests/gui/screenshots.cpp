@@ -120,11 +120,12 @@ void Run(const fs::path& docs) {
   chronolist::gui::XvfbSession server;
   chronolist::gui::XDriver driver(server.Display());
 
-  // A folder without replays, its name too long for one line.
-  TemporaryFolder elsewhere;
-  const fs::path deep = elsewhere.path() / ("Games_" + std::string(100, 'x')) / "TheGame";
-  fs::create_directories(deep);
-  SaveMessageBox(driver, server.Display(), deep, docs / "question-box.png", "n");
+  // A folder without replays, its name too long for one line; the same name
+  // every time, so that the picture changes only when the box does.
+  const fs::path games = fs::temp_directory_path() / ("Games_" + std::string(100, 'x'));
+  fs::create_directories(games / "TheGame");
+  SaveMessageBox(driver, server.Display(), games / "TheGame", docs / "question-box.png", "n");
+  fs::remove_all(games);
 
   // A copy, so that nothing the program does can reach the repository's samples.
   TemporaryFolder game;
