@@ -7,11 +7,15 @@ namespace fw {
 namespace {
 
 // IPAPGothic has the advance widths of the Windows Japanese UI face, so the
-// dialog lays out as it does there; the rest are ordinary Japanese sans
-// faces, then whatever the system calls sans.
+// dialog lays out as it does there; then the Japanese UI faces of Windows
+// versions without that face, ordinary Japanese sans faces, and whatever the
+// system calls sans. The Linux and the Windows backend both take them in
+// this order, each keeping the first it has (the Windows one: with glyphs
+// for the dialog's texts).
 constexpr const char* kFallbackFaces[] = {
-    "IPAPGothic",   "IPAexGothic",        "VL PGothic", "TakaoPGothic", "Noto Sans CJK JP",
-    "Noto Sans JP", "Source Han Sans JP", "IPAGothic",  "Sans",
+    "IPAPGothic",   "MS UI Gothic",       "Yu Gothic UI", "Meiryo UI",
+    "IPAexGothic",  "VL PGothic",         "TakaoPGothic", "Noto Sans CJK JP",
+    "Noto Sans JP", "Source Han Sans JP", "IPAGothic",    "Sans",
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "framework/dialog_keys.h"
 
+#include "framework/menu.h"
+
 namespace fw {
 
 namespace {
@@ -64,6 +66,21 @@ DialogKeyAction DialogKeyActionFor(DialogKey key, unsigned modifiers, const Dial
     default:
       return {};
   }
+}
+
+int AccessKeyButton(char32_t typed, unsigned modifiers,
+                    const std::vector<std::pair<int, std::string>>& buttons) {
+  if ((modifiers & (kControl | kOtherModifier)) != 0 || typed >= 0x80) {
+    return 0;
+  }
+  const char letter = typed >= 'A' && typed <= 'Z' ? static_cast<char>(typed - 'A' + 'a')
+                                                   : static_cast<char>(typed);
+  for (const auto& [id, text] : buttons) {
+    if (letter != 0 && MenuAccessKey(text) == letter) {
+      return id;
+    }
+  }
+  return 0;
 }
 
 std::size_t NextTabStop(std::size_t count, std::optional<std::size_t> current, int step) {

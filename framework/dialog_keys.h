@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/types.h"
 
@@ -68,6 +71,14 @@ struct DialogKeyAction {
 int DefaultButtonId(const DialogKeyState& state);
 
 DialogKeyAction DialogKeyActionFor(DialogKey key, unsigned modifiers, const DialogKeyState& state);
+
+// A character typed while the focus is on a push button, which takes no
+// characters of its own: the id of the button whose access key it is ("&Y"
+// in "はい(&Y)"), typed bare, with Shift or with Alt, as Windows dialogs and
+// message boxes take it; 0 when no button has it. `buttons` are ids and
+// texts.
+int AccessKeyButton(char32_t typed, unsigned modifiers,
+                    const std::vector<std::pair<int, std::string>>& buttons);
 
 // The tab stop `step` places away from `current` among `count` stops,
 // wrapping; with no current stop, the first (forward) or the last (back).

@@ -79,6 +79,9 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 inline constexpr UINT ID_HELP = 0xE146;
 
+// String ids the framework itself reads from the program's resources.
+inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+
 // System commands (WM_SYSCOMMAND); the low four bits are the system's own.
 inline constexpr UINT SC_SIZE = 0xF000;
 inline constexpr UINT SC_MOVE = 0xF010;

@@ -44,6 +44,11 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const {
 
 void CWinApp::OnHelp() {}
 
+std::string CWinApp::Title() const {
+  const std::string title = FindStringResource(AFX_IDS_APP_TITLE);
+  return title.empty() ? appName_ : title;
+}
+
 void CWinApp::SetAppNameFromExecutable(const char* argv0) {
   if (!appName_.empty() || argv0 == nullptr) {
     return;

@@ -43,7 +43,13 @@ class CWinApp : public CCmdTarget {
   // why. By default one line on stderr, led by the program's name.
   virtual void ReportNoDisplay(const char* reason);
 
+  // The name a terminal knows the program by: the executable's, unless the
+  // application object was given one.
   const char* AppName() const { return appName_.c_str(); }
+  // The name its windows show (a message box's caption): the string
+  // AFX_IDS_APP_TITLE when the program has one, else AppName(). A Linux
+  // command is lower case; the program's name is not.
+  std::string Title() const;
   void SetAppNameFromExecutable(const char* argv0);
   // The arguments after the program's name, in UTF-8 on Windows (where the
   // system hands them over in UTF-16) and as the system gave them elsewhere.

@@ -144,7 +144,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
   // Without a caption the message is titled with the program's name.
   const CWinApp* app = AfxGetApp();
-  const char* title = caption != nullptr ? caption : app != nullptr ? app->AppName() : "";
+  const std::string title = caption != nullptr ? caption : app != nullptr ? app->Title() : "";
   return CurrentPlatform().ShowMessage(this, title, text, type);
 }
 
@@ -154,7 +154,7 @@ int AfxMessageBox(const char* text, UINT type) {
   if (owner != nullptr && owner->Peer() != nullptr) {
     return owner->MessageBox(text, nullptr, type);
   }
-  return CurrentPlatform().ShowMessage(nullptr, app != nullptr ? app->AppName() : "", text, type);
+  return CurrentPlatform().ShowMessage(nullptr, app != nullptr ? app->Title() : "", text, type);
 }
 
 void CWnd::AttachPeer(WindowPeer* peer, bool hasSystemMenu) {

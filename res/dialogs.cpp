@@ -54,7 +54,7 @@ const DialogTemplate kDialogs[] = {
                 Icon(IDI_APP_ICON, 11, 17, 20, 20),
                 LeftText("Chronolist Version " CHRONOLIST_VERSION_SHORT, 40, 10, 119, 8,
                          SS_NOPREFIX),
-                LeftText("Copyright (C) 2026 Chronolist", 40, 25, 119, 8),
+                LeftText(CHRONOLIST_COPYRIGHT, 40, 25, 119, 8),
                 PushButton("OK", IDOK, 178, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP),
             },
     },
@@ -79,6 +79,8 @@ const DialogTemplate kDialogs[] = {
 };
 
 const StringResource kStrings[] = {
+    // The caption of the program's message boxes, whatever its file is called.
+    {AFX_IDS_APP_TITLE, CHRONOLIST_FILE_DESCRIPTION},
     {IDS_ABOUT_MENU, "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
     // %1 is the page's full path, %2 the system's reason.
     {IDS_PAGE_NOT_WRITTEN,
@@ -88,6 +90,12 @@ const StringResource kStrings[] = {
     {IDS_PAGE_NOT_CREATED,
      "%1 を書き出せませんでした。\n理由: %2\n\n"
      "原因を取り除いてから、もう一度 OK を押してください。"},
+    // The page is open in another program (a viewer that locks it), which
+    // the user can close: %1 is the page's full path.
+    {IDS_PAGE_HELD_OPEN,
+     "%1 はほかのプログラムが開いているため、書き出せませんでした。\n\n"
+     "前のリストはそのまま残っています。"
+     "そのプログラムを閉じてから、もう一度 OK を押してください。"},
     // The replays could not be read (a folder without permission, a failing
     // disk), so no page was written: %1 is what could not be read, %2 the
     // system's reason.

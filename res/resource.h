@@ -19,6 +19,7 @@ inline constexpr fw::UINT IDS_FOLDER_NOT_FOUND = 106;
 inline constexpr fw::UINT IDS_NOT_A_FOLDER = 107;
 inline constexpr fw::UINT IDS_TOO_MANY_ARGUMENTS = 108;
 inline constexpr fw::UINT IDS_UNKNOWN_OPTION = 109;
+inline constexpr fw::UINT IDS_PAGE_HELD_OPEN = 110;
 inline constexpr fw::UINT IDS_REPLAYS_NOT_READ = 111;
 inline constexpr fw::UINT IDS_REPLAYS_NOT_READ_NO_PAGE = 112;
 inline constexpr fw::UINT IDS_NO_REPLAY_FOLDER_TO_WRITE = 113;

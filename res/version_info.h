@@ -9,5 +9,7 @@
 #define CHRONOLIST_FILE_DESCRIPTION "Chronolist"
 #define CHRONOLIST_ORIGINAL_FILENAME "Chronolist.EXE"
 #define CHRONOLIST_PRODUCT_NAME "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ"
+// The About box's second line and the version block's LegalCopyright.
+#define CHRONOLIST_COPYRIGHT "Copyright (C) 2026 Chronolist"
 #define CHRONOLIST_VERSION_LANGUAGE 0x0411
 #define CHRONOLIST_VERSION_CODEPAGE 0x04B0

@@ -81,6 +81,9 @@ struct ReplaceResult {
   // A regular file (or a link to one) is at the path after a failed replace:
   // the page that was there, untouched.
   bool hadFile = false;
+  // Another program had the file open and would not let it be replaced
+  // (Windows): closing that program is the cure, not a permission.
+  bool heldOpen = false;
 };
 
 // Makes `path` hold exactly `contents`, or leaves it as it was. The bytes go to

@@ -1,4 +1,6 @@
 #include <windows.h>
+// After windows.h, which it needs.
+#include <winternl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -43,17 +45,26 @@ class Handle {
   HANDLE handle_;
 };
 
-// `file`'s path as the system resolves it, links and all; empty when it
-// cannot say.
+// `file`'s path as the system resolves it, links and all, in the object
+// manager's spelling; empty when it cannot say. (GetFinalPathNameByHandleW
+// gives the same in DOS form, but Wine's answers only up to MAX_PATH, so a
+// deep game folder's temporary files would never be recognised.)
 std::wstring FinalPath(HANDLE file) {
-  const DWORD length = ::GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
-  std::wstring path(length, L'\0');
-  if (length == 0 ||
-      ::GetFinalPathNameByHandleW(file, path.data(), length, FILE_NAME_NORMALIZED) >= length) {
-    return {};
+  std::vector<std::byte> buffer(1024);
+  for (;;) {
+    ULONG needed = 0;
+    const NTSTATUS status = ::NtQueryObject(file, ObjectNameInformation, buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) {
+      const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+      return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+    }
+    // Too small a buffer gets the size needed; anything else is an answer.
+    if (needed <= buffer.size()) {
+      return {};
+    }
+    buffer.resize(needed);
   }
-  path.resize(length - 1);
-  return path;
 }
 
 // Temporary pages of writers that died. A live writer holds its file open
@@ -119,6 +130,19 @@ bool MayBeHeldOpen(DWORD failure, const std::wstring& page,
   }
   ::Sleep(10);
   return true;
+}
+
+// After the retries: whether `page` is open in another program that would
+// not share it (a viewer that locks it), rather than refused for a read-only
+// attribute or a folder's permissions. Opening it without sharing fails with
+// a sharing violation exactly while someone else has it open.
+bool HeldOpenElsewhere(const std::error_code& failure, const std::wstring& page) {
+  if (failure.value() != ERROR_ACCESS_DENIED && failure.value() != ERROR_SHARING_VIOLATION) {
+    return false;
+  }
+  const Handle probe(::CreateFileW(page.c_str(), FILE_READ_DATA, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // Renames the open temporary file over `page` through its own handle, so it
@@ -279,6 +303,7 @@ ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view co
     error = RenameOpenFile(temp, tempPath, page);
   }
   if (error) {
+    result.heldOpen = result.hadFile && HeldOpenElsewhere(error, page);
     // Still ours and still open: mark it for deletion through the handle.
     FILE_DISPOSITION_INFO dispose{TRUE};
     if (!temp.valid() ||

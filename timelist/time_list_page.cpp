@@ -99,6 +99,7 @@ PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& 
   const ReplaceResult replaced = ReplaceFileAtomically(page, BuildTimeListPage(table));
   result.error = replaced.error;
   result.previousPageKept = replaced.hadFile && !result.written();
+  result.heldOpen = replaced.heldOpen && !result.written();
   return result;
 }
 

@@ -26,6 +26,8 @@ struct PageWriteResult {
   std::string unreadPath;
   // A page was there before the write, and a failed write left it as it was.
   bool previousPageKept = false;
+  // Another program held the page open (Windows only), so it was kept.
+  bool heldOpen = false;
 
   bool written() const { return !error; }
   std::string reason() const { return ErrorText(error); }

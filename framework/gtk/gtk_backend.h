@@ -13,9 +13,12 @@
 //   - the window (system) menu from the icon, a right click on the caption
 //     bar or Alt+Space;
 //   - WM_SETICON, WM_PAINT (with a cairo paint context), icons decoded from
-//     the program's icon resources, error messages.
+//     the program's icon resources;
+//   - message boxes laid out as Windows lays them out, in the dialog font,
+//     with the theme's question and error icons and bare access letters.
 //
 // Files: gtk_platform.cpp (the entry and the Platform), gtk_dialog_window.*
 // (a dialog's window), gtk_dialog_keyboard.cpp, gtk_caption_bar.*,
-// gtk_dialog_font.*, gtk_dialog_style.*, gtk_icons.*, gtk_display.*.
+// gtk_dialog_font.*, gtk_dialog_style.*, gtk_icons.*, gtk_display.*,
+// gtk_message_box.*.
 #pragma once

@@ -37,6 +37,8 @@ DialogKey KeyOf(guint keyval) {
   return DialogKey::Other;
 }
 
+}  // namespace
+
 unsigned ModifiersOf(const GdkEventKey* event) {
   const guint state = event->state & gtk_accelerator_get_default_mod_mask();
   constexpr std::pair<guint, unsigned> kModifiers[] = {
@@ -58,8 +60,6 @@ unsigned ModifiersOf(const GdkEventKey* event) {
   }
   return modifiers;
 }
-
-}  // namespace
 
 DialogKeyState DialogWindow::KeyState() const {
   DialogKeyState state;

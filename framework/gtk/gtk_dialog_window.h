@@ -22,6 +22,9 @@
 
 namespace fw::gtk {
 
+// A key event's modifiers as the dialog key rules count them (kShift, ...).
+unsigned ModifiersOf(const GdkEventKey* event);
+
 class DialogWindow final : public WindowPeer {
  public:
   DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, CWnd* owner);
@@ -35,6 +38,7 @@ class DialogWindow final : public WindowPeer {
 
   GtkWindow* Window() const { return GTK_WINDOW(window_); }
   DialogBaseUnits BaseUnits() const { return units_; }
+  const DialogFont& Font() const { return template_.font; }
 
   // WindowPeer
   bool IsIconic() const override;

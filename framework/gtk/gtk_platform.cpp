@@ -12,6 +12,7 @@
 #include "framework/gtk/gtk_dialog_window.h"
 #include "framework/gtk/gtk_display.h"
 #include "framework/gtk/gtk_icons.h"
+#include "framework/gtk/gtk_message_box.h"
 #include "framework/platform.h"
 #include "framework/resources.h"
 #include "framework/win_app.h"
@@ -43,47 +44,7 @@ class GtkPlatform final : public BackendPlatform<DialogWindow> {
 
   int ShowMessage(CWnd* owner, const std::string& caption, const std::string& text,
                   UINT type) override {
-    auto* ownerWindow = PeerOf<DialogWindow>(owner);
-    const UINT icon = type & MB_ICONMASK;
-    const GtkMessageType kind = icon == MB_ICONERROR      ? GTK_MESSAGE_ERROR
-                                : icon == MB_ICONQUESTION ? GTK_MESSAGE_QUESTION
-                                                          : GTK_MESSAGE_OTHER;
-    const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
-    // A path in the text may not be UTF-8 (file names are bytes here).
-    gchar* shown = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-    GtkWidget* message = gtk_message_dialog_new(
-        ownerWindow != nullptr ? ownerWindow->Window() : nullptr,
-        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), kind,
-        yesNo ? GTK_BUTTONS_NONE : GTK_BUTTONS_OK, "%s", shown);
-    g_free(shown);
-    GtkResponseType byDefault = GTK_RESPONSE_OK;
-    if (yesNo) {
-      // Windows' Japanese labels in any locale, each with its access key.
-      gtk_dialog_add_buttons(GTK_DIALOG(message), "はい(_Y)", GTK_RESPONSE_YES, "いいえ(_N)",
-                             GTK_RESPONSE_NO, nullptr);
-      byDefault = (type & MB_DEFMASK) == MB_DEFBUTTON2 ? GTK_RESPONSE_NO : GTK_RESPONSE_YES;
-    }
-    gtk_window_set_title(GTK_WINDOW(message), caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(message), ownerWindow != nullptr
-                                                     ? GTK_WIN_POS_CENTER_ON_PARENT
-                                                     : GTK_WIN_POS_CENTER);
-    gtk_dialog_set_default_response(GTK_DIALOG(message), byDefault);
-    // The owner takes no input while the message is up, as on Windows.
-    const bool wasEnabled = ownerWindow != nullptr && ownerWindow->IsEnabled();
-    if (wasEnabled) {
-      ownerWindow->Enable(false);
-    }
-    gtk_window_present(GTK_WINDOW(message));
-    const gint response = gtk_dialog_run(GTK_DIALOG(message));
-    gtk_widget_destroy(message);
-    if (wasEnabled) {
-      ownerWindow->Enable(true);
-    }
-    if (!yesNo) {
-      return IDOK;
-    }
-    // Esc or the close box on a question is the safe answer.
-    return response == GTK_RESPONSE_YES ? IDYES : IDNO;
+    return RunMessageBox(PeerOf<DialogWindow>(owner), caption, text, type);
   }
 };
 

@@ -16,6 +16,7 @@
 #include "framework/platform.h"
 #include "framework/resources.h"
 #include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_dialog_font.h"
 #include "framework/win32/win32_text_fit.h"
 #include "framework/win_app.h"
 
@@ -66,7 +67,9 @@ class DialogWindow final : public WindowPeer {
   }
 
   INT_PTR Run() {
-    const std::vector<std::uint8_t> binary = BuildDialogTemplateBinary(template_);
+    DialogTemplate shown = template_;
+    shown.font.face = DialogFace(template_);
+    const std::vector<std::uint8_t> binary = BuildDialogTemplateBinary(shown);
     const INT_PTR result = ::DialogBoxIndirectParamW(
         ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(binary.data()),
         HandleOf(owner_), &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));

@@ -120,7 +120,8 @@ TEST_F(TimeListAppTest, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
   ASSERT_EQ(platform.messages.size(), 1u);
   // A folder is no previous page: the message must not promise one.
   EXPECT_EQ(platform.messages[0].second, ExpectedMessage(expectedReason, false));
-  EXPECT_EQ(platform.messages[0].first, "chronolist");
+  // The program's name as Windows shows it, not the lower-case command's.
+  EXPECT_EQ(platform.messages[0].first, "Chronolist");
   EXPECT_EQ(ReadBytes(chronolist::kTimeListFileName), ExpectedPage({}));
 }
 

@@ -134,6 +134,32 @@ TEST_F(WindowManagerTest, AboutBoxOpensCentredOverTheDialogAndCloses) {
   EXPECT_EQ(ReadBytes(kPage), kOldPage);
 }
 
+// The question asked in a folder without replays, whose path has no space to
+// wrap at: captioned with the program's name, inside the screen, and
+// answered, as on Windows, by the bare access letters.
+TEST_F(WindowManagerTest, TheQuestionFitsTheScreenAndTakesABareYOrN) {
+  const fs::path game = "Games_" + std::string(200, 'x');
+  fs::create_directory(game);
+  const WindowId dialog = Start({game.string()});
+  ExpectFocusFromWindowManager(dialog);
+  auto ask = [&] {
+    driver_->TypeKey("Return");
+    const WindowId question = driver_->WaitForWindow("Chronolist", app_->Pid());
+    ExpectFocusFromWindowManager(question);
+    return question;
+  };
+  const WindowId question = ask();
+  const Rect at = driver_->Geometry(question);
+  EXPECT_TRUE(at.x >= 0 && at.x + at.width <= driver_->ScreenWidth()) << gui::Describe(at);
+  driver_->TypeKey("n");
+  ASSERT_TRUE(driver_->WaitUntilGone(question, 5s)) << "a bare N did not answer";
+  EXPECT_TRUE(fs::is_empty(game) && driver_->Viewable(dialog));
+  ask();
+  driver_->TypeKey("y");
+  ExpectExit(0);
+  EXPECT_EQ(ReadBytes(game / kPage), testing::ExpectedPage({}));
+}
+
 // ----------------------------------------------------------------------------
 // A screen reader's view.
 

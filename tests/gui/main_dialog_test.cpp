@@ -103,7 +103,7 @@ TEST_F(MainDialogTest, WithoutAReplayFolderOkAsksAndOnlyYesWritesEveryRoomAsNone
   const gui::WindowId dialog = Start();
   auto question = [&] {
     driver_->SendKey(dialog, "Return");
-    return driver_->WaitForWindow("chronolist", app_->Pid(), gui_tests::kStartTimeout,
+    return driver_->WaitForWindow("Chronolist", app_->Pid(), gui_tests::kStartTimeout,
                                   [this] { return !app_->Running(); });
   };
   const gui::WindowId first = question();

@@ -1,7 +1,8 @@
 // Refreshes the documentation's pictures: runs the built program over a copy
 // of the sample replays on a private Xvfb and saves the main dialog, the
 // dialog with its window menu open and the About box, then presses Return and
-// saves the page it wrote as Chromium shows it.
+// saves the page it wrote as Chromium shows it; first, the question asked in
+// a folder without replays.
 // Usage: gui_screenshots DOCS_FOLDER
 #include <X11/Xlib.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -96,9 +97,35 @@ void RenderPage(const fs::path& page, const fs::path& png) {
   fs::copy_file(shot, png, fs::copy_options::overwrite_existing);
 }
 
+// The program started in `folder` shows a message box once Return has
+// pressed OK; saved as `png` in `docs`, then answered with `answer`.
+void SaveMessageBox(chronolist::gui::XDriver& driver, const std::string& display,
+                    const fs::path& folder, const fs::path& png, const char* answer) {
+  chronolist::gui::AppProcess app({CHRONOLIST_PROGRAM},
+                                  {.workingDirectory = folder,
+                                   .environment = {{"DISPLAY", display},
+                                                   {"WAYLAND_DISPLAY", std::nullopt},
+                                                   {"GDK_BACKEND", std::nullopt},
+                                                   {"NO_AT_BRIDGE", "1"}}});
+  const auto gone = [&] { return !app.Running(); };
+  driver.SendKey(driver.WaitForWindow("ChronolistEx", app.Pid(), 20s, gone), "Return");
+  const chronolist::gui::WindowId box = driver.WaitForWindow("Chronolist", app.Pid(), 10s, gone);
+  driver.WaitUntilSettled(box);
+  SavePicture(png, [&](const fs::path& partial) { SavePng(driver.Capture(box), partial); });
+  driver.SendKey(box, answer);
+  app.Terminate();
+}
+
 void Run(const fs::path& docs) {
   chronolist::gui::XvfbSession server;
   chronolist::gui::XDriver driver(server.Display());
+
+  // A folder without replays, its name too long for one line; the same name
+  // every time, so that the picture changes only when the box does.
+  const fs::path games = fs::temp_directory_path() / ("Games_" + std::string(100, 'x'));
+  fs::create_directories(games / "TheGame");
+  SaveMessageBox(driver, server.Display(), games / "TheGame", docs / "question-box.png", "n");
+  fs::remove_all(games);
 
   // A copy, so that nothing the program does can reach the repository's samples.
   TemporaryFolder game;

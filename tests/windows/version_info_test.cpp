@@ -69,6 +69,8 @@ TEST_F(VersionInfo, JapaneseStringTable) {
   EXPECT_EQ(String(L"FileDescription"), L"Chronolist");
   EXPECT_EQ(String(L"InternalName"), L"Chronolist");
   EXPECT_EQ(String(L"OriginalFilename"), L"Chronolist.EXE");
+  // Explorer's copyright line: the About box's second line.
+  EXPECT_EQ(String(L"LegalCopyright"), L"Copyright (C) 2026 Chronolist");
   // "Chronolist ｱﾌﾟﾘｹｰｼｮﾝ" in half-width katakana.
   EXPECT_EQ(String(L"ProductName"),
             L"Chronolist \uFF71\uFF8C\uFF9F\uFF98\uFF79\uFF70\uFF7C\uFF6E\uFF9D");

@@ -9,15 +9,20 @@
 //   window_probe error-text CODE     the system's text for the Win32 error
 //                                    CODE as FormatMessageW gives it (CR and
 //                                    LF escaped), and the ANSI code page
-//   window_probe dialog TITLE        the DPI, client size and placement of
+//   window_probe dialog TITLE [FACE] the DPI, client size and placement of
 //                                    the dialog titled TITLE, the dialog
 //                                    font's base units, the icon sizes, and
 //                                    each control's rectangle with the extent
-//                                    of its text in the dialog font
+//                                    of its text in the dialog font (or in
+//                                    FACE), and how many of their characters
+//                                    that font has no glyph for
+//   window_probe hold FILE           holds FILE open as a viewer does, sharing
+//                                    it for reading only, until killed
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -145,10 +150,10 @@ int ErrorText(const wchar_t* code) {
 // handle is of no use here: GDI objects do not cross processes.) With
 // `dialog`, also prints each of its controls' rectangle, `control<N>`, and
 // its text's extent, `extent<N>`.
-std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
+std::wstring BaseUnits(int dpi, HWND dialog = nullptr, const wchar_t* face = kDialogFontFace) {
   HFONT font = ::CreateFontW(-::MulDiv(kDialogFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kDialogFontFace);
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
   HDC dc = ::GetDC(nullptr);
   HGDIOBJ previous = ::SelectObject(dc, font);
   TEXTMETRICW metrics{};
@@ -157,6 +162,7 @@ std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
   const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
   int index = 0;
+  int missing = 0;
   for (HWND child = dialog != nullptr ? ::GetWindow(dialog, GW_CHILD) : nullptr; child != nullptr;
        child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
     RECT rect{};
@@ -167,8 +173,16 @@ std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
     RECT text{};
     ::DrawTextW(dc, Text(child).c_str(), -1, &text,
                 DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+    const std::wstring shown = Text(child);
+    std::wstring glyphs(shown.size(), L'\0');
+    ::GetGlyphIndicesW(dc, shown.c_str(), static_cast<int>(shown.size()),
+                       reinterpret_cast<WORD*>(glyphs.data()), GGI_MARK_NONEXISTING_GLYPHS);
+    missing += static_cast<int>(std::count(glyphs.begin(), glyphs.end(), L'\xFFFF'));
     Print(L"control" + std::to_wstring(index), rect);
     Print(L"extent" + std::to_wstring(index), text.right, text.bottom);
+  }
+  if (dialog != nullptr) {
+    Print(L"missing", std::to_wstring(missing));
   }
   ::SelectObject(dc, previous);
   ::ReleaseDC(nullptr, dc);
@@ -176,7 +190,7 @@ std::wstring BaseUnits(int dpi, HWND dialog = nullptr) {
   return std::to_wstring((letters.cx / 26 + 1) / 2) + L"x" + std::to_wstring(metrics.tmHeight);
 }
 
-int DialogFacts(const std::wstring& title) {
+int DialogFacts(const std::wstring& title, const wchar_t* face) {
   HWND dialog = FindTopLevel(title, false);
   if (dialog == nullptr) {
     std::fprintf(stderr, "no dialog with that title\n");
@@ -194,10 +208,22 @@ int DialogFacts(const std::wstring& title) {
   monitor.cbSize = sizeof monitor;
   ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
   Print(L"work", monitor.rcWork);
-  Print(L"base", BaseUnits(static_cast<int>(dpi), dialog));
+  Print(L"base", BaseUnits(static_cast<int>(dpi), dialog, face));
   Print(L"base96", BaseUnits(96));
   Print(L"icon-sizes", ::GetSystemMetricsForDpi(SM_CXICON, dpi),
         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+  return 0;
+}
+
+int Hold(const wchar_t* path) {
+  HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "cannot open the file: %lu\n", ::GetLastError());
+    return 1;
+  }
+  Print(L"held", path);
+  ::Sleep(INFINITE);
   return 0;
 }
 
@@ -209,8 +235,9 @@ int main() {
   // The wide command line: titles need not fit the ANSI code page.
   int argc = 0;
   wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: window_probe message-box|lone-box|error-text|dialog ARGUMENT\n");
+  if (argc != 3 && !(argc == 4 && std::wstring(argv[1]) == L"dialog")) {
+    std::fprintf(stderr,
+                 "usage: window_probe message-box|lone-box|error-text|dialog|hold ARGUMENT\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -224,7 +251,10 @@ int main() {
     return ErrorText(argv[2]);
   }
   if (command == L"dialog") {
-    return DialogFacts(argv[2]);
+    return DialogFacts(argv[2], argc == 4 ? argv[3] : kDialogFontFace);
+  }
+  if (command == L"hold") {
+    return Hold(argv[2]);
   }
   std::fprintf(stderr, "unknown command\n");
   return 2;
