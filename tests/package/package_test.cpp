@@ -232,7 +232,7 @@ TEST_F(InstalledPackage, DesktopEntryTakesTheGameFolderAndAsksWithoutOne) {
 
   dialog = Start({}, {}, launch);
   driver_->SendKey(dialog, "Return");
-  const gui::WindowId question = driver_->WaitForWindow("chronolist");
+  const gui::WindowId question = driver_->WaitForWindow("Chronolist");
   driver_->SendKey(question, "Return");
   ASSERT_TRUE(driver_->WaitUntilGone(question));
   EXPECT_TRUE(driver_->Viewable(dialog)) << "No closed the dialog";
