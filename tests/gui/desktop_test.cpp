@@ -154,6 +154,8 @@ TEST_F(WindowManagerTest, TheQuestionFitsTheScreenAndTakesABareYOrN) {
   driver_->TypeKey("n");
   ASSERT_TRUE(driver_->WaitUntilGone(question, 5s)) << "a bare N did not answer";
   EXPECT_TRUE(fs::is_empty(game) && driver_->Viewable(dialog));
+  // Return goes where the focus is: back on the dialog once the box is gone.
+  ExpectFocusFromWindowManager(dialog);
   ask();
   driver_->TypeKey("y");
   ExpectExit(0);
