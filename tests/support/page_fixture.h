@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-namespace chronolist::testing {
+namespace chronolist::test {
 
 inline const std::string kExpectedHead =
     "<HTML><TITLE>TEMRA -ExtraRoom TimeList-</TITLE>"
@@ -39,4 +39,4 @@ inline const std::string& SamplePage() {
 }
 inline const std::string kOldPage = "<HTML>the previous list, which must survive</HTML>\n";
 
-}  // namespace chronolist::testing
+}  // namespace chronolist::test

@@ -31,8 +31,8 @@ using gui_tests::kOldPage;
 using gui_tests::kPage;
 using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
-using testing::ReadBytes;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::WriteBytes;
 
 constexpr auto kWindowTimeout = 10s;
 constexpr int kMoveStep = 8;

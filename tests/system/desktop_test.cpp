@@ -18,9 +18,9 @@
 #include "accessibility.h"
 #include "app_process.h"
 #include "desktop_session.h"
-#include "page_fixture.h"
 #include "program_test.h"
 #include "support/ico_slice.h"
+#include "support/page_fixture.h"
 #include "support/scratch_folder.h"
 #include "window_checks.h"
 #include "x_driver.h"
@@ -41,8 +41,8 @@ using gui_tests::kPage;
 using gui_tests::kTitle;
 using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
-using testing::ReadBytes;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::WriteBytes;
 
 // One session bus and one AT-SPI client for the whole process: the library
 // keeps its first connection for good.
@@ -157,7 +157,7 @@ TEST_F(WindowManagerTest, TheQuestionFitsTheScreenAndTakesABareYOrN) {
   ask();
   driver_->TypeKey("y");
   ExpectExit(0);
-  EXPECT_EQ(ReadBytes(game / kPage), testing::ExpectedPage({}));
+  EXPECT_EQ(ReadBytes(game / kPage), test::ExpectedPage({}));
 }
 
 // ----------------------------------------------------------------------------
@@ -284,7 +284,7 @@ int BestMatch(const Image& shot, const Rect& area, const std::vector<std::uint32
 
 std::vector<std::uint32_t> PngArgb(const std::string& path) {
   GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-  std::vector<std::uint32_t> argb = testing::PixbufArgb(image);
+  std::vector<std::uint32_t> argb = test::PixbufArgb(image);
   if (image != nullptr) {
     g_object_unref(image);
   }
@@ -443,7 +443,7 @@ TEST_F(WaylandTest, CancelPressedThroughAtSpiLeavesThePageAlone) {
 // sway draws a title bar above a window that does not say it draws its own
 // frame; its tree tells which. sway refuses root: then both run as nobody.
 TEST(SwayTest, TheDialogsCaptionBarIsTheOnlyOne) {
-  testing::ScratchFolder folder;
+  test::ScratchFolder folder;
   const fs::path& runtime = folder.path();
   const bool root = ::getuid() == 0;
   ASSERT_TRUE(!root || ::chown(runtime.c_str(), 65534, 65534) == 0);

@@ -21,8 +21,9 @@
 
 #include "app_process.h"
 #include "framework/cstring.h"
-#include "page_fixture.h"
 #include "program_test.h"
+#include "res/version.h"
+#include "support/page_fixture.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
 #include "xvfb_session.h"
@@ -52,11 +53,11 @@ using gui_tests::kProgram;
 using gui_tests::kTitle;
 using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
-using testing::ExpectedPage;
-using testing::ReadBytes;
-using testing::ReplayFile;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using test::ExpectedPage;
+using test::ReadBytes;
+using test::ReplayFile;
+using test::ScratchFolder;
+using test::WriteBytes;
 
 class MainDialogTest : public gui_tests::ProgramTest {};
 
@@ -324,7 +325,7 @@ TEST(StartupTest, WithoutADisplayExitsTwoWithOneLineOnStderr) {
 
   const auto [shown, version] = run({"--version"});
   EXPECT_EQ(shown, 0);
-  EXPECT_EQ(version->Stdout(), "chronolist 1.0.0.1\n");
+  EXPECT_EQ(version->Stdout(), "chronolist " CHRONOLIST_VERSION_FULL "\n");
   EXPECT_EQ(FolderEntries("."), (std::vector<std::string>{"runtime"}));
 
   auto said = [](fw::UINT id, const std::string& argument, const char* reason = "") {

@@ -18,6 +18,7 @@
 
 #include "app_process.h"
 #include "program_test.h"
+#include "res/version.h"
 #include "support/scratch_folder.h"
 
 namespace chronolist {
@@ -25,8 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::ReadBytes;
-using testing::ScratchFolder;
+using test::ReadBytes;
+using test::ScratchFolder;
 
 const std::string kDeb = CHRONOLIST_DEB;
 const std::string kZip = CHRONOLIST_WINDOWS_ZIP;
@@ -117,7 +118,7 @@ TEST(DebianPackage, ControlFieldsAndDependsFromTheProgramsLibraries) {
     }
   }
   EXPECT_EQ(fields["Package"], "chronolist");
-  EXPECT_EQ(fields["Version"], "1.0.0.1");
+  EXPECT_EQ(fields["Version"], CHRONOLIST_VERSION_FULL);
   EXPECT_EQ(fields["Architecture"], "amd64");
   EXPECT_EQ(fields["Section"], "utils");
   EXPECT_EQ(fields.count("Recommends"), 0u) << fields["Recommends"];
@@ -222,13 +223,13 @@ TEST_F(InstalledPackage, DesktopEntryTakesTheGameFolderAndAsksWithoutOne) {
   const std::vector<std::string> launch = {"gio", "launch",
                                            "/usr/share/applications/chronolist.desktop"};
   const fs::path game = folder_.path() / "ゲーム";
-  testing::WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'x'));
+  test::WriteBytes(game / "replay" / "map111.bdb", std::string(1875, 'x'));
   fs::create_directory("home");
   fs::current_path("home");
   gui::WindowId dialog = Start({game.string()}, {}, launch);
   driver_->SendKey(dialog, "Return");
   ASSERT_TRUE(driver_->WaitUntilGone(dialog));
-  EXPECT_EQ(ReadBytes(game / gui_tests::kPage), testing::ExpectedPage({{111, "01:02:15"}}));
+  EXPECT_EQ(ReadBytes(game / gui_tests::kPage), test::ExpectedPage({{111, "01:02:15"}}));
 
   dialog = Start({}, {}, launch);
   driver_->SendKey(dialog, "Return");

@@ -60,10 +60,10 @@ using gui_tests::kPage;
 using gui_tests::kTitle;
 using gui_tests::LaySampleReplays;
 using gui_tests::SamplePage;
-using testing::ExpectedPage;
-using testing::ReadBytes;
-using testing::ReplayFile;
-using testing::WriteBytes;
+using test::ExpectedPage;
+using test::ReadBytes;
+using test::ReplayFile;
+using test::WriteBytes;
 
 constexpr char kWindowsProgram[] = CHRONOLIST_WINDOWS_PROGRAM;
 constexpr char kMakeWinePrefix[] = CHRONOLIST_MAKE_WINE_PREFIX;
@@ -350,7 +350,7 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
     // asks at this DPI, pixel for pixel, where it has them (16 to 64 px, so
     // also at 200 %): none is a stretched smaller image.
     const auto [bigSize, smallSize] = Pair(facts.at("icon-sizes"), 'x');
-    const std::string ico = testing::ReadBytes(CHRONOLIST_APP_ICON_ICO);
+    const std::string ico = test::ReadBytes(CHRONOLIST_APP_ICON_ICO);
     std::vector<gui::IconSize> shown;
     for (const gui::Icon& icon : driver_->Icons(dialog_)) {
       shown.push_back(icon.size);
@@ -397,8 +397,8 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
   // The .ico's deepest image of `size` pixels as _NET_WM_ICON holds it;
   // empty when the .ico has no such image.
   static std::vector<std::uint32_t> IcoImageArgb(const std::string& ico, int size) {
-    GdkPixbuf* image = testing::IcoImage(ico, size);
-    std::vector<std::uint32_t> argb = testing::PixbufArgb(image);
+    GdkPixbuf* image = test::IcoImage(ico, size);
+    std::vector<std::uint32_t> argb = test::PixbufArgb(image);
     if (image != nullptr) {
       g_object_unref(image);
     }
@@ -456,9 +456,9 @@ class WindowsProgramTest : public gui_tests::ProgramTest {
 // never opened (Wine would open it).
 TEST_F(WindowsProgramTest, ReturnWritesThePageAndExitsZero) {
   LaySampleReplays();
-  ASSERT_EQ(::mkfifo(testing::ReplayFile(114).c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo(test::ReplayFile(114).c_str(), 0644), 0);
   const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  ASSERT_GE(::inotify_add_watch(opens, testing::ReplayFile(114).c_str(), IN_OPEN), 0);
+  ASSERT_GE(::inotify_add_watch(opens, test::ReplayFile(114).c_str(), IN_OPEN), 0);
   const fs::path outside = folder_.path() / "replay" / "notes.txt";
   WriteBytes(outside, "not ours");
   fs::create_symlink(outside, "replistEX.html.tmp-0123456789abcdef");

@@ -18,8 +18,8 @@
 
 #include "app_process.h"
 #include "framework/resources.h"
-#include "page_fixture.h"
 #include "res/resource.h"
+#include "support/page_fixture.h"
 #include "support/scratch_folder.h"
 #include "x_driver.h"
 #include "xvfb_session.h"
@@ -75,10 +75,10 @@ class XvfbEnvironment : public ::testing::Environment {
   static inline std::unique_ptr<gui::XvfbSession> session;
 };
 
-using testing::FolderEntries;
-using testing::kOldPage;
-using testing::LaySampleReplays;
-using testing::SamplePage;
+using test::FolderEntries;
+using test::kOldPage;
+using test::LaySampleReplays;
+using test::SamplePage;
 
 // The About box's caption, as the program's own dialog template has it.
 inline std::string AboutTitle() {
@@ -143,7 +143,7 @@ class ProgramTest : public ::testing::Test {
            "\nstderr:\n" + app_->Stderr();
   }
 
-  testing::ScratchFolder folder_;
+  test::ScratchFolder folder_;
   std::unique_ptr<gui::XDriver> driver_;
   std::unique_ptr<gui::AppProcess> app_;
   gui::WindowId dialog_ = 0;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "res/version.h"
+
 namespace {
 
 std::wstring Program() {
@@ -44,10 +46,12 @@ TEST_F(VersionInfo, FixedPart) {
   ASSERT_TRUE(::VerQueryValueW(block_.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
   ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);  // 1.0
-  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);  // .0.1
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+  // project(VERSION)'s four numbers, two to a DWORD.
+  constexpr DWORD kVersion[] = {CHRONOLIST_VERSION_NUMBER};
+  EXPECT_EQ(fixed->dwFileVersionMS, kVersion[0] << 16 | kVersion[1]);
+  EXPECT_EQ(fixed->dwFileVersionLS, kVersion[2] << 16 | kVersion[3]);
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
 }
@@ -64,8 +68,8 @@ TEST_F(VersionInfo, JapaneseStringTable) {
   EXPECT_EQ(translations->language, 0x0411);
   EXPECT_EQ(translations->codePage, 0x04B0);
 
-  EXPECT_EQ(String(L"FileVersion"), L"1, 0, 0, 1");
-  EXPECT_EQ(String(L"ProductVersion"), L"1, 0, 0, 1");
+  EXPECT_EQ(String(L"FileVersion"), L"" CHRONOLIST_VERSION_STRING);
+  EXPECT_EQ(String(L"ProductVersion"), L"" CHRONOLIST_VERSION_STRING);
   EXPECT_EQ(String(L"FileDescription"), L"Chronolist");
   EXPECT_EQ(String(L"InternalName"), L"Chronolist");
   EXPECT_EQ(String(L"OriginalFilename"), L"Chronolist.EXE");

@@ -30,9 +30,10 @@ if(TARGET chronolist)
   target_compile_definitions(program_file_tests PRIVATE
     CHRONOLIST_PROGRAM="Z:$<TARGET_FILE:chronolist>"
     CHRONOLIST_MANIFEST="Z:${CHRONOLIST_GENERATED_DIR}/chronolist.manifest")
+  target_include_directories(program_file_tests PRIVATE ${CHRONOLIST_GENERATED_DIR})
   target_link_libraries(program_file_tests PRIVATE version ole32 GTest::gtest_main)
   add_dependencies(program_file_tests chronolist)
-  chronolist_add_wine_test(program_file_tests program_file_tests res)
+  chronolist_add_wine_test(program_file_tests program_file_tests "system;res")
 endif()
 
 # Reads back, for the GUI tests of the Linux tree, what only the Windows API

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "app/about_dialog.h"
 #include "app/time_list_app.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
@@ -14,10 +13,10 @@
 namespace {
 
 using namespace fw;
-using chronolist::testing::FakePeer;
-using chronolist::testing::FakePlatform;
-using chronolist::testing::ScopedResources;
-using chronolist::testing::ScratchFolder;
+using chronolist::test::FakePeer;
+using chronolist::test::FakePlatform;
+using chronolist::test::ScopedResources;
+using chronolist::test::ScratchFolder;
 
 constexpr const char* kAboutText = "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)...";
 
@@ -146,15 +145,6 @@ TEST(MissingAboutString, LeavesTheSystemMenuUntouched) {
   EXPECT_EQ(menu[1].id, SC_CLOSE);
   // The icons are set all the same.
   EXPECT_NE(platform.runs[0].bigIcon, nullptr);
-}
-
-TEST(AboutDialog, HasNoHandlersOfItsOwn) {
-  FakePlatform platform;
-  CAboutDialog about;
-  const MessageMap* map = about.GetMessageMap();
-  EXPECT_EQ(map->size(), 0u);
-  ASSERT_NE(map->base(), nullptr);
-  EXPECT_EQ(map->base(), CDialog(IDD_ABOUT_BOX).GetMessageMap());
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(AppIcon, ThirtyTwoPixelsAreTheWindowsIconsImage) {
   // The .ico's 256-colour 32x32 image, the one Windows shows in Alt+Tab
   // and Explorer at 96 DPI.
   GdkPixbuf* windows =
-      chronolist::testing::IcoImage(chronolist::testing::ReadBytes(CHRONOLIST_APP_ICON_ICO), 32);
+      chronolist::test::IcoImage(chronolist::test::ReadBytes(CHRONOLIST_APP_ICON_ICO), 32);
   ASSERT_NE(windows, nullptr);
   const GObjectPtr<GdkPixbuf> windowsImage(windows);
   ASSERT_EQ(gdk_pixbuf_get_width(windows), 32);

@@ -12,22 +12,22 @@
 
 #include "app/time_list_app.h"
 #include "app/time_list_dialog.h"
-#include "page_fixture.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
+#include "support/page_fixture.h"
 #include "support/scratch_folder.h"
 #include "timelist/time_list_page.h"
 
 namespace {
 
 using namespace fw;
-using chronolist::testing::ExpectedPage;
-using chronolist::testing::FakePeer;
-using chronolist::testing::FakePlatform;
-using chronolist::testing::ReadBytes;
-using chronolist::testing::ReplayFile;
-using chronolist::testing::ScratchFolder;
-using chronolist::testing::WriteBytes;
+using chronolist::test::ExpectedPage;
+using chronolist::test::FakePeer;
+using chronolist::test::FakePlatform;
+using chronolist::test::ReadBytes;
+using chronolist::test::ReplayFile;
+using chronolist::test::ScratchFolder;
+using chronolist::test::WriteBytes;
 
 // Reaches the dialog's protected handlers the way the framework does.
 class TestDialog : public CTimeListDialog {
@@ -157,9 +157,6 @@ TEST_F(TimeListAppTest, AFailedWriteOrReadIsReportedAndThePreviousPageNamedAsKep
 #endif
 
 TEST_F(TimeListAppTest, HelpIsRoutedToTheApplication) {
-  const MessageMapHit hit = FindMessageEntry(app.GetMessageMap(), WM_COMMAND, ID_HELP);
-  ASSERT_TRUE(hit);
-  EXPECT_EQ(hit.map, app.GetMessageMap()) << "the entry must be the application's own";
   platform.scripts[IDD_MAIN_DIALOG] = [](CDialog& dialog, FakePeer& peer) {
     EXPECT_TRUE(dialog.OnCmdMsg(ID_HELP));
     EXPECT_FALSE(peer.ended);
@@ -175,14 +172,6 @@ class TimeListDialogTest : public ::testing::Test {
   TestDialog dialog;
   FakePeer peer;
 };
-
-TEST_F(TimeListDialogTest, MessageMapInOrder) {
-  const MessageMap* map = dialog.GetMessageMap();
-  ASSERT_EQ(map->size(), 3u);
-  EXPECT_EQ(map->KeyAt(0), (MessageKey{WM_SYSCOMMAND, 0}));
-  EXPECT_EQ(map->KeyAt(1), (MessageKey{WM_PAINT, 0}));
-  EXPECT_EQ(map->KeyAt(2), (MessageKey{WM_QUERYDRAGICON, 0}));
-}
 
 TEST_F(TimeListDialogTest, LoadsTheApplicationIconOnceAndDragsIt) {
   ASSERT_NE(dialog.Icon(), nullptr);

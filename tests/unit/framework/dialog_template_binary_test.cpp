@@ -3,56 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "framework/dialog_template_binary.h"
-#include "timelist/text_encoding.h"
+#include "support/dialog_template_reader.h"
 
 namespace fw {
 namespace {
 
-using namespace chronolist;
-
-// Reads the layout as the dialog manager does, checking bounds as it goes.
-class Reader {
- public:
-  explicit Reader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-  std::uint16_t Word() {
-    Need(2);
-    const auto value = static_cast<std::uint16_t>(bytes_[at_] | (bytes_[at_ + 1] << 8));
-    at_ += 2;
-    return value;
-  }
-  std::uint32_t Dword() {
-    const std::uint32_t low = Word();
-    return low | (static_cast<std::uint32_t>(Word()) << 16);
-  }
-  std::uint8_t Byte() {
-    Need(1);
-    return bytes_[at_++];
-  }
-  std::u16string String() {
-    std::u16string text;
-    for (std::uint16_t unit = Word(); unit != 0; unit = Word()) {
-      text += static_cast<char16_t>(unit);
-    }
-    return text;
-  }
-  void AlignToDword() { at_ = (at_ + 3) & ~std::size_t{3}; }
-  std::size_t Offset() const { return at_; }
-  bool AtEnd() const { return at_ == bytes_.size(); }
-
- private:
-  void Need(std::size_t count) const {
-    if (at_ + count > bytes_.size()) {
-      throw std::out_of_range("template ends early");
-    }
-  }
-  const std::vector<std::uint8_t>& bytes_;
-  std::size_t at_ = 0;
-};
+using chronolist::test::Reader;
 
 DialogTemplate Sample(bool extended) {
   DialogTemplate dialog;
@@ -214,35 +173,6 @@ TEST(DialogTemplateBinary, NoFontWithoutSetFont) {
   EXPECT_EQ(bytes.size(), 30u + 6u);
   EXPECT_EQ(bytes[30], 'A');
   EXPECT_EQ(bytes[34], 0);
-}
-
-TEST(TextEncoding, Utf8ToUtf16) {
-  EXPECT_EQ(Utf8ToUtf16("OK"), u"OK");
-  EXPECT_EQ(Utf8ToUtf16("ｷｬﾝｾﾙ"), u"\uFF77\uFF6C\uFF9D\uFF7E\uFF99");
-  EXPECT_EQ(Utf8ToUtf16("～"), u"\uFF5E");
-  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");  // a surrogate pair
-  // Malformed input: one replacement per stray byte and per sequence cut
-  // short, and nothing after it lost.
-  EXPECT_EQ(Utf8ToUtf16("a\xFF"
-                        "b"),
-            u"a\uFFFD"
-            "b");
-  EXPECT_EQ(Utf8ToUtf16("a\xE3\x81"), u"a\uFFFD");
-  EXPECT_EQ(Utf8ToUtf16("a\xE3\x81"
-                        "b\xE3"),
-            u"a\uFFFD"
-            "b\uFFFD");
-  EXPECT_EQ(Utf8ToUtf16("\xE3\x81\xE3\x81\x82"), u"\uFFFD\u3042");
-  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD");      // overlong '/'
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");  // an encoded surrogate
-}
-
-TEST(TextEncoding, RoundTrip) {
-  for (const char* text :
-       {"", "Chronolist のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ＭＳ Ｐゴシック", "\xF0\x9F\x98\x80x"}) {
-    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
-  }
-  EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // a lone surrogate
 }
 
 }  // namespace

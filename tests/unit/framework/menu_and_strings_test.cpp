@@ -7,7 +7,7 @@
 namespace fw {
 namespace {
 
-using chronolist::testing::FakePeer;
+using chronolist::test::FakePeer;
 
 TEST(SystemMenu, ADialogStartsWithMoveAndClose) {
   const CMenu menu = CMenu::DialogSystemMenu();

@@ -12,8 +12,8 @@
 namespace fw {
 namespace {
 
-using chronolist::testing::FakePeer;
-using chronolist::testing::FakePlatform;
+using chronolist::test::FakePeer;
+using chronolist::test::FakePlatform;
 
 class Recorder : public CDialog {
  public:

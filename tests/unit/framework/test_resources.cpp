@@ -40,6 +40,6 @@ const StringResource kStrings[] = {
 };
 
 const ResourceTable kTable{kDialogs, kStrings, {}};
-const chronolist::testing::ScopedResources kInstalled(kTable);
+const chronolist::test::ScopedResources kInstalled(kTable);
 
 }  // namespace

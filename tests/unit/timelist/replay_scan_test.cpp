@@ -20,10 +20,10 @@
 namespace chronolist {
 namespace {
 
-using testing::MakeSparseFile;
-using testing::ReplayFile;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using test::MakeSparseFile;
+using test::ReplayFile;
+using test::ScratchFolder;
+using test::WriteBytes;
 
 RunTimeTable Scan() {
   RunTimeTable table;

@@ -80,13 +80,5 @@ TEST(TimeListWriter, PadsLikePrintf) {
   EXPECT_EQ(page, "000959100-5");
 }
 
-TEST(TimeListWriter, AppendsTextVerbatim) {
-  std::string page = "<A>";
-  TimeListWriter::AppendText(page, R"(<td width="50%">)");
-  TimeListWriter::AppendText(page, "");
-  TimeListWriter::AppendText(page, "%d %s");
-  EXPECT_EQ(page, R"(<A><td width="50%">%d %s)");
-}
-
 }  // namespace
 }  // namespace chronolist

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <climits>
 
-#include "page_fixture.h"
+#include "support/page_fixture.h"
 #include "timelist/time_list_page.h"
 
 namespace chronolist {
 namespace {
 
-using testing::ExpectedPage;
+using test::ExpectedPage;
 
 RunTimeTable EmptyTable() {
   RunTimeTable table;
