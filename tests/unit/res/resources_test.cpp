@@ -4,6 +4,7 @@
 // manager holding exactly what the template says.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -14,6 +15,12 @@
 #include "support/dialog_template_reader.h"
 
 namespace fw {
+
+// Failures name a dialog by its id, not by its bytes.
+void PrintTo(const DialogTemplate& dialog, std::ostream* out) {
+  *out << "dialog " << dialog.id;
+}
+
 namespace {
 
 const ResourceTable& Program() {
