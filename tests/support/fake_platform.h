@@ -16,7 +16,7 @@ struct fw::IconHandle {
   UINT id;
 };
 
-namespace chronolist::testing {
+namespace chronolist::test {
 
 class FakePeer final : public fw::WindowPeer {
  public:
@@ -172,4 +172,4 @@ class FakePlatform final : public fw::Platform {
   std::map<fw::UINT, fw::IconHandle> icons_;
 };
 
-}  // namespace chronolist::testing
+}  // namespace chronolist::test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace chronolist::testing {
+namespace chronolist::test {
 
 // The deepest image of `size` pixels in `ico`, read by gdk-pixbuf; nullptr
 // when there is none. The caller owns the reference.
@@ -65,4 +65,4 @@ inline std::vector<std::uint32_t> PixbufArgb(GdkPixbuf* image) {
   return argb;
 }
 
-}  // namespace chronolist::testing
+}  // namespace chronolist::test

@@ -5,6 +5,6 @@
 
 namespace {
 
-const chronolist::testing::ScopedResources kInstalled(chronolist::Resources());
+const chronolist::test::ScopedResources kInstalled(chronolist::Resources());
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "framework/resources.h"
 
-namespace chronolist::testing {
+namespace chronolist::test {
 
 class ScopedResources {
  public:
@@ -17,4 +17,4 @@ class ScopedResources {
   const fw::ResourceTable* previous_;
 };
 
-}  // namespace chronolist::testing
+}  // namespace chronolist::test

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace chronolist::testing {
+namespace chronolist::test {
 
 class ScratchFolder {
  public:
@@ -97,4 +97,4 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
   return names;
 }
 
-}  // namespace chronolist::testing
+}  // namespace chronolist::test
