@@ -10,9 +10,29 @@ namespace chronolist {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+// Windows takes either separator in a path.
+inline constexpr const char* kPathSeparators = "\\/";
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr const char* kPathSeparators = "/";
 #endif
+
+// `path` split after its last separator (any of `separators`): the folder,
+// with its separator, and the name. The folder is empty for a bare name.
+// The separators are the caller's: some paths are split at either system's,
+// and the Windows sources split UTF-16 paths.
+template <typename Char>
+struct FolderAndName {
+  std::basic_string<Char> folder;
+  std::basic_string<Char> name;
+};
+
+template <typename Char>
+FolderAndName<Char> SplitPath(const std::basic_string<Char>& path, const Char* separators) {
+  const auto separator = path.find_last_of(separators);
+  const auto nameStart = separator == std::basic_string<Char>::npos ? 0 : separator + 1;
+  return {path.substr(0, nameStart), path.substr(nameStart)};
+}
 
 enum class PathKind { kMissing, kFolder, kOther };
 
@@ -43,15 +63,12 @@ inline std::string InFolder(const std::string& folder, const std::string& name) 
 
 // The folder that holds the file at `path`; empty when `path` names none.
 inline std::string ParentFolder(const std::string& path) {
-#ifdef _WIN32
-  const auto separator = path.find_last_of("\\/");
-#else
-  const auto separator = path.rfind('/');
-#endif
-  if (separator == std::string::npos) {
-    return {};
+  std::string folder = SplitPath(path, kPathSeparators).folder;
+  // Without its separator, unless that is all there is (the root).
+  if (folder.size() > 1) {
+    folder.pop_back();
   }
-  return path.substr(0, separator == 0 ? 1 : separator);
+  return folder;
 }
 
 }  // namespace chronolist
