@@ -46,9 +46,10 @@ PathKind KindOfPath(const std::string& path);
 // removed under us).
 std::string AbsolutePath(const std::string& path);
 
-// `folder` (empty: the working folder) as the user knows it: its absolute
-// path, or, for a working folder that was removed, the name the system still
-// has for it. Never empty.
+// `folder` as the user knows it: an absolute `folder` as it is (the game
+// folder is made absolute once, when it is chosen); the working folder
+// (empty), or a folder relative to it, by the name the system still has for
+// it, even when it was removed and so could not be made absolute. Never empty.
 std::string FolderName(const std::string& folder);
 
 // `name` inside `folder`; `name` alone for an empty folder (the working one).
