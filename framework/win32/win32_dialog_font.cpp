@@ -44,13 +44,11 @@ bool HasGlyphs(::HDC dc, const std::wstring& face, const std::wstring& texts) {
   if (font == nullptr) {
     return false;
   }
+  // Put back before the font is deleted: the guards go in reverse order.
+  const SelectedObject selected(dc, font.get());
   std::vector<WORD> glyphs(texts.size());
-  DWORD count = GDI_ERROR;
-  {
-    const SelectedObject selected(dc, font.get());
-    count = ::GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()), glyphs.data(),
-                               GGI_MARK_NONEXISTING_GLYPHS);
-  }
+  const DWORD count = ::GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()),
+                                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
   return count != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
 }
 
