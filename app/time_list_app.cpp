@@ -69,7 +69,7 @@ void CTimeListApp::WritePage() {
   CString problem;
   if (!chronolist::HoldsReplayFolder(m_start.folder)) {
     AfxFormatString1(problem, IDS_NO_REPLAY_FOLDER_TO_WRITE,
-                     chronolist::AbsolutePath(m_start.folder).c_str());
+                     chronolist::FolderName(m_start.folder).c_str());
   } else if (const chronolist::PageWriteResult result =
                  chronolist::GenerateTimeList(m_start.folder);
              !result.written()) {

@@ -24,7 +24,6 @@ struct MenuItem {
 class CMenu {
  public:
   BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
-  int GetMenuItemCount() const { return static_cast<int>(items_.size()); }
   const std::vector<MenuItem>& Items() const { return items_; }
 
   // The menu Windows gives a modal dialog with a caption and a close box.

@@ -56,10 +56,9 @@ template <class T>
 class TypedMessageMap final : public MessageMap {
  public:
   using Class = T;
-  using Handler = std::variant<void (T::*)(),                  // WM_COMMAND, WM_PAINT
-                               void (T::*)(UINT, LPARAM),      // WM_SYSCOMMAND
-                               HCURSOR (T::*)(),               // WM_QUERYDRAGICON
-                               LRESULT (T::*)(WPARAM, LPARAM)  // ON_MESSAGE
+  using Handler = std::variant<void (T::*)(),              // WM_COMMAND, WM_PAINT
+                               void (T::*)(UINT, LPARAM),  // WM_SYSCOMMAND
+                               HCURSOR (T::*)()            // WM_QUERYDRAGICON
                                >;
   struct Entry {
     MessageKey key;
@@ -86,9 +85,6 @@ class TypedMessageMap final : public MessageMap {
       LRESULT operator()(HCURSOR (T::*fn)()) const {
         return reinterpret_cast<LRESULT>((self.*fn)());
       }
-      LRESULT operator()(LRESULT (T::*fn)(WPARAM, LPARAM)) const {
-        return (self.*fn)(wParam, lParam);
-      }
     };
     return std::visit(Call{self, wParam, lParam}, entries_[index].handler);
   }
@@ -99,9 +95,6 @@ class TypedMessageMap final : public MessageMap {
   static Entry SysCommand(void (T::*fn)(UINT, LPARAM)) { return {{WM_SYSCOMMAND, 0}, fn}; }
   static Entry Paint(void (T::*fn)()) { return {{WM_PAINT, 0}, fn}; }
   static Entry QueryDragIcon(HCURSOR (T::*fn)()) { return {{WM_QUERYDRAGICON, 0}, fn}; }
-  static Entry Message(UINT message, LRESULT (T::*fn)(WPARAM, LPARAM)) {
-    return {{message, 0}, fn};
-  }
 
  private:
   std::vector<Entry> entries_;
@@ -130,7 +123,6 @@ class TypedMessageMap final : public MessageMap {
   }
 
 #define ON_COMMAND(id, memberFn) ThisMap::Command(id, memberFn),
-#define ON_MESSAGE(message, memberFn) ThisMap::Message(message, memberFn),
 #define ON_WM_SYSCOMMAND() ThisMap::SysCommand(&ThisMap::Class::OnSysCommand),
 #define ON_WM_PAINT() ThisMap::Paint(&ThisMap::Class::OnPaint),
 #define ON_WM_QUERYDRAGICON() ThisMap::QueryDragIcon(&ThisMap::Class::OnQueryDragIcon),

@@ -83,12 +83,9 @@ inline constexpr UINT ID_HELP = 0xE146;
 inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
 // System commands (WM_SYSCOMMAND); the low four bits are the system's own.
-inline constexpr UINT SC_SIZE = 0xF000;
 inline constexpr UINT SC_MOVE = 0xF010;
-inline constexpr UINT SC_MINIMIZE = 0xF020;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_KEYMENU = 0xF100;
-inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Menu item flags.
 inline constexpr UINT MF_STRING = 0x0000;

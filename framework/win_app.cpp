@@ -5,6 +5,7 @@
 
 #include "framework/platform.h"
 #include "framework/resources.h"
+#include "timelist/folder.h"
 
 namespace fw {
 
@@ -53,11 +54,8 @@ void CWinApp::SetAppNameFromExecutable(const char* argv0) {
   if (!appName_.empty() || argv0 == nullptr) {
     return;
   }
-  std::string name = argv0;
-  const auto slash = name.find_last_of("/\\");
-  if (slash != std::string::npos) {
-    name.erase(0, slash + 1);
-  }
+  // Either system's separators: the name is the same whoever started us.
+  std::string name = chronolist::SplitPath(std::string(argv0), "/\\").name;
   const auto dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) {
     name.erase(dot);

@@ -88,11 +88,7 @@ HCURSOR CWnd::OnQueryDragIcon() {
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) {
-  if (bRevert) {
-    systemMenu_.reset();
-    return nullptr;
-  }
-  if (!hasSystemMenu_) {
+  if (bRevert || !hasSystemMenu_) {
     return nullptr;
   }
   if (!systemMenu_) {
@@ -112,10 +108,6 @@ BOOL CWnd::IsIconic() const {
 
 void CWnd::GetClientRect(LPRECT rect) const {
   *rect = peer_ != nullptr ? peer_->GetClientRect() : CRect();
-}
-
-void CWnd::GetWindowRect(LPRECT rect) const {
-  *rect = peer_ != nullptr ? peer_->GetWindowRect() : CRect();
 }
 
 BOOL CWnd::IsWindowEnabled() const {

@@ -29,12 +29,12 @@ class CWnd : public CCmdTarget {
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-  // The window menu, created on first use; bRevert restores the system's
-  // items and returns nullptr. nullptr for a window without WS_SYSMENU.
+  // The window menu, created on first use; nullptr for a window without
+  // WS_SYSMENU. The program only reads and appends to it, so the revert form
+  // is not provided: bRevert TRUE returns nullptr and leaves the menu as is.
   CMenu* GetSystemMenu(BOOL bRevert);
   BOOL IsIconic() const;
   void GetClientRect(LPRECT rect) const;
-  void GetWindowRect(LPRECT rect) const;
   BOOL IsWindowEnabled() const;
   // Returns whether the window was disabled before, as Win32 does.
   BOOL EnableWindow(BOOL enable = TRUE);

@@ -12,4 +12,3 @@
 // The About box's second line and the version block's LegalCopyright.
 #define CHRONOLIST_COPYRIGHT "Copyright (C) 2026 Chronolist"
 #define CHRONOLIST_VERSION_LANGUAGE 0x0411
-#define CHRONOLIST_VERSION_CODEPAGE 0x04B0

@@ -40,21 +40,6 @@ inline constexpr const char* kTemporaryInfix = ".tmp-";
 // first.
 std::string RandomSuffix();
 
-// `path` split after its last separator (any of `separators`): the folder,
-// with its separator, and the name. The folder is empty for a bare name.
-template <typename Char>
-struct FolderAndName {
-  std::basic_string<Char> folder;
-  std::basic_string<Char> name;
-};
-
-template <typename Char>
-FolderAndName<Char> SplitPath(const std::basic_string<Char>& path, const Char* separators) {
-  const auto separator = path.find_last_of(separators);
-  const auto nameStart = separator == std::basic_string<Char>::npos ? 0 : separator + 1;
-  return {path.substr(0, nameStart), path.substr(nameStart)};
-}
-
 // True when `entry` is exactly the name of a temporary file of the page
 // `name`: the random form, or the `<pid>-<n>` form that earlier versions used
 // and may have left behind. Any other name is the user's.

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "timelist/file_system.h"
+#include "timelist/folder.h"
 
 namespace chronolist {
 

@@ -10,9 +10,29 @@ namespace chronolist {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+// Windows takes either separator in a path.
+inline constexpr const char* kPathSeparators = "\\/";
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr const char* kPathSeparators = "/";
 #endif
+
+// `path` split after its last separator (any of `separators`): the folder,
+// with its separator, and the name. The folder is empty for a bare name.
+// The separators are the caller's: some paths are split at either system's,
+// and the Windows sources split UTF-16 paths.
+template <typename Char>
+struct FolderAndName {
+  std::basic_string<Char> folder;
+  std::basic_string<Char> name;
+};
+
+template <typename Char>
+FolderAndName<Char> SplitPath(const std::basic_string<Char>& path, const Char* separators) {
+  const auto separator = path.find_last_of(separators);
+  const auto nameStart = separator == std::basic_string<Char>::npos ? 0 : separator + 1;
+  return {path.substr(0, nameStart), path.substr(nameStart)};
+}
 
 enum class PathKind { kMissing, kFolder, kOther };
 
@@ -26,9 +46,10 @@ PathKind KindOfPath(const std::string& path);
 // removed under us).
 std::string AbsolutePath(const std::string& path);
 
-// `folder` (empty: the working folder) as the user knows it: its absolute
-// path, or, for a working folder that was removed, the name the system still
-// has for it. Never empty.
+// `folder` as the user knows it: an absolute `folder` as it is (the game
+// folder is made absolute once, when it is chosen); the working folder
+// (empty), or a folder relative to it, by the name the system still has for
+// it, even when it was removed and so could not be made absolute. Never empty.
 std::string FolderName(const std::string& folder);
 
 // `name` inside `folder`; `name` alone for an empty folder (the working one).
@@ -43,15 +64,12 @@ inline std::string InFolder(const std::string& folder, const std::string& name) 
 
 // The folder that holds the file at `path`; empty when `path` names none.
 inline std::string ParentFolder(const std::string& path) {
-#ifdef _WIN32
-  const auto separator = path.find_last_of("\\/");
-#else
-  const auto separator = path.rfind('/');
-#endif
-  if (separator == std::string::npos) {
-    return {};
+  std::string folder = SplitPath(path, kPathSeparators).folder;
+  // Without its separator, unless that is all there is (the root).
+  if (folder.size() > 1) {
+    folder.pop_back();
   }
-  return path.substr(0, separator == 0 ? 1 : separator);
+  return folder;
 }
 
 }  // namespace chronolist

@@ -46,16 +46,15 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 std::string FolderName(const std::string& folder) {
-  std::string name = AbsolutePath(folder);
-  if (name.empty() || name.front() != '/') {
-    // A removed folder is "/path/game (deleted)" here.
-    char linked[4096];
-    const ssize_t length = ::readlink("/proc/self/cwd", linked, sizeof linked);
-    const std::string working =
-        length > 0 ? std::string(linked, static_cast<std::size_t>(length)) : ".";
-    name = folder.empty() ? working : InFolder(working, folder);
+  if (!folder.empty() && folder.front() == '/') {
+    return folder;
   }
-  return name;
+  // A removed folder is "/path/game (deleted)" here.
+  char linked[4096];
+  const ssize_t length = ::readlink("/proc/self/cwd", linked, sizeof linked);
+  const std::string working =
+      length > 0 ? std::string(linked, static_cast<std::size_t>(length)) : ".";
+  return folder.empty() ? working : InFolder(working, folder);
 }
 
 }  // namespace chronolist

@@ -29,7 +29,12 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 std::string FolderName(const std::string& folder) {
-  const std::string name = AbsolutePath(folder);
+  const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+  // "C:\..." or a share's "\\server\...": the chosen folder, as it is.
+  const bool absolute = (folder.size() >= 3 && folder[1] == ':' && isSeparator(folder[2])) ||
+                        (folder.size() >= 2 && isSeparator(folder[0]) && isSeparator(folder[1]));
+  // Windows names its working folder even once it was removed.
+  const std::string name = absolute ? folder : AbsolutePath(folder);
   return name.empty() ? std::string(".") : name;
 }
 

@@ -35,7 +35,7 @@ ScanFailure ScanReplays(RunTimeTable& table, const std::string& folder) {
       MeasureReplays(folder, names.data(), lengths.data(), lengths.size());
   if (failure.error) {
     return {failure.error,
-            AbsolutePath(failure.path.empty() ? folder : InFolder(folder, failure.path))};
+            failure.path.empty() ? FolderName(folder) : InFolder(folder, failure.path)};
   }
   constexpr auto kMaxFrames = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
   for (int room = kFirstRoom; room <= kLastRoom; ++room) {

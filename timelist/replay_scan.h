@@ -13,8 +13,9 @@ namespace chronolist {
 // empty or not: then it is a game folder.
 bool HoldsReplayFolder(const std::string& folder);
 
-// Why a scan could not be finished: the system's error and the full path of
-// what could not be read (the folder `replay`, or one replay).
+// Why a scan could not be finished: the system's error and the path of what
+// could not be read (the folder `replay`, or one replay) in the folder as it
+// was given, or the folder's own name (FolderName) when it was the folder.
 struct ScanFailure {
   std::error_code error;
   std::string path;

@@ -95,7 +95,7 @@ std::string BuildTimeListPage(const RunTimeTable& table) {
 PageWriteResult WriteTimeListPage(const RunTimeTable& table, const std::string& folder) {
   const std::string page = InFolder(folder, kTimeListFileName);
   PageWriteResult result;
-  result.path = AbsolutePath(page);
+  result.path = page;
   const ReplaceResult replaced = ReplaceFileAtomically(page, BuildTimeListPage(table));
   result.error = replaced.error;
   result.previousPageKept = replaced.hadFile && !result.written();
@@ -108,7 +108,7 @@ PageWriteResult GenerateTimeList(const std::string& folder) {
   if (ScanFailure failure = ScanReplays(table, folder)) {
     const std::string page = InFolder(folder, kTimeListFileName);
     return {.error = failure.error,
-            .path = AbsolutePath(page),
+            .path = page,
             .unreadPath = std::move(failure.path),
             .previousPageKept = KindOfPath(page) == PathKind::kOther};
   }

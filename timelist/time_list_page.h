@@ -19,10 +19,11 @@ inline constexpr const char* kTimeListFileName = "replistEX.html";
 // is untouched and `error` holds the system's reason.
 struct PageWriteResult {
   std::error_code error;
-  // The page's full path, in UTF-8, as the user would look for it.
+  // The page's path in UTF-8: in the game folder as it was given, which the
+  // application has made absolute, so that the user can look for it.
   std::string path;
   // Set when the replays could not be read, and so no page was written: the
-  // full path of what could not be read.
+  // path of what could not be read, in the game folder as given.
   std::string unreadPath;
   // A page was there before the write, and a failed write left it as it was.
   bool previousPageKept = false;

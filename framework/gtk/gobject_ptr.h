@@ -1,8 +1,11 @@
-// An owning reference to a GObject: unrefs on destruction, never copies.
+// Owning references to toolkit objects: a GObject is unreffed, anything else
+// (a font description, a cairo surface, a string GLib allocated) goes to its
+// own free function. Both free on destruction and never copy.
 #pragma once
 
 #include <glib-object.h>
 
+#include <memory>
 #include <utility>
 
 namespace fw::gtk {
@@ -35,5 +38,20 @@ class GObjectPtr {
  private:
   T* object_ = nullptr;
 };
+
+// The deleter of a ToolkitPtr: calls `Free`, which unique_ptr never hands a
+// null pointer (so fontconfig's destroy functions, which take none, are safe).
+template <auto Free>
+struct FreeWith {
+  template <class T>
+  void operator()(T* object) const {
+    Free(object);
+  }
+};
+
+// A toolkit object that is not a GObject, freed by `Free`:
+// ToolkitPtr<PangoFontDescription, pango_font_description_free>.
+template <class T, auto Free>
+using ToolkitPtr = std::unique_ptr<T, FreeWith<Free>>;
 
 }  // namespace fw::gtk

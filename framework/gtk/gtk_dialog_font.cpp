@@ -5,6 +5,7 @@
 #include <pango/pangofc-fontmap.h>
 
 #include "framework/dialog_font.h"
+#include "framework/gtk/gobject_ptr.h"
 
 namespace fw::gtk {
 
@@ -21,17 +22,12 @@ FcConfig* ToolkitFontconfig() {
 // Fontconfig knows every name of a family, in every language; Pango lists
 // one, in the locale's language ("IPA Pゴシック" under ja_JP).
 bool FontconfigHasFamily(FcConfig* config, const std::string& family) {
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-  FcFontSet* fonts = FcFontList(config, pattern, objects);
-  const bool found = fonts != nullptr && fonts->nfont > 0;
-  if (fonts != nullptr) {
-    FcFontSetDestroy(fonts);
-  }
-  FcObjectSetDestroy(objects);
-  FcPatternDestroy(pattern);
-  return found;
+  const ToolkitPtr<FcPattern, FcPatternDestroy> pattern(FcPatternCreate());
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  const ToolkitPtr<FcObjectSet, FcObjectSetDestroy> objects(FcObjectSetBuild(FC_FAMILY, nullptr));
+  const ToolkitPtr<FcFontSet, FcFontSetDestroy> fonts(
+      FcFontList(config, pattern.get(), objects.get()));
+  return fonts != nullptr && fonts->nfont > 0;
 }
 
 }  // namespace
@@ -47,24 +43,23 @@ std::string ResolveDialogFontFamily(const std::string& templateFace) {
 }
 
 DialogBaseUnits MeasureBaseUnits(PangoContext* context, const std::string& family, int pointSize) {
-  PangoFontDescription* font = pango_font_description_new();
-  pango_font_description_set_family(font, family.c_str());
-  pango_font_description_set_size(font, pointSize * PANGO_SCALE);
+  const ToolkitPtr<PangoFontDescription, pango_font_description_free> font(
+      pango_font_description_new());
+  pango_font_description_set_family(font.get(), family.c_str());
+  pango_font_description_set_size(font.get(), pointSize * PANGO_SCALE);
 
-  PangoLayout* layout = pango_layout_new(context);
-  pango_layout_set_font_description(layout, font);
-  pango_layout_set_text(layout, kBaseUnitSample, -1);
+  const GObjectPtr<PangoLayout> layout(pango_layout_new(context));
+  pango_layout_set_font_description(layout.get(), font.get());
+  pango_layout_set_text(layout.get(), kBaseUnitSample, -1);
   int width = 0;
-  pango_layout_get_pixel_size(layout, &width, nullptr);
-  g_object_unref(layout);
+  pango_layout_get_pixel_size(layout.get(), &width, nullptr);
 
   // The font's own height (ascent + descent), as Windows' tmHeight, not the
   // line height a layout would add up to.
-  PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
-  const int height = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) +
-                                  pango_font_metrics_get_descent(metrics));
-  pango_font_metrics_unref(metrics);
-  pango_font_description_free(font);
+  const ToolkitPtr<PangoFontMetrics, pango_font_metrics_unref> metrics(
+      pango_context_get_metrics(context, font.get(), nullptr));
+  const int height = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics.get()) +
+                                  pango_font_metrics_get_descent(metrics.get()));
   return BaseUnitsFromFont(width, height);
 }
 

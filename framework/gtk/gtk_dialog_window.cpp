@@ -20,17 +20,16 @@ class DialogWindow::CairoPaintContext final : public PaintContext {
   CairoPaintContext(cairo_t* cr, GtkWidget* widget) : cr_(cr), widget_(widget) {}
 
   void DrawIcon(int x, int y, HICON icon) override {
-    cairo_surface_t* image =
+    const CairoSurfacePtr image =
         IconSurface(icon, fw::GetSystemMetrics(SM_CXICON), gtk_widget_get_scale_factor(widget_),
                     gtk_widget_get_window(widget_));
     if (image == nullptr) {
       return;
     }
     cairo_save(cr_);
-    cairo_set_source_surface(cr_, image, x, y);
+    cairo_set_source_surface(cr_, image.get(), x, y);
     cairo_paint(cr_);
     cairo_restore(cr_);
-    cairo_surface_destroy(image);
   }
 
   void EraseBackground() override {
@@ -57,9 +56,6 @@ DialogWindow::~DialogWindow() {
     gtk_widget_destroy(window_);
   }
   RemoveDialogStyle(css_);
-  if (loop_ != nullptr) {
-    g_main_loop_unref(loop_);
-  }
 }
 
 void DialogWindow::Build() {
@@ -195,8 +191,8 @@ INT_PTR DialogWindow::Run() {
     }
     gtk_widget_show(window_);
     gtk_window_present(GTK_WINDOW(window_));
-    loop_ = g_main_loop_new(nullptr, FALSE);
-    g_main_loop_run(loop_);
+    loop_.reset(g_main_loop_new(nullptr, FALSE));
+    g_main_loop_run(loop_.get());
   }
 
   gtk_widget_hide(window_);
@@ -264,17 +260,17 @@ HICON DialogWindow::SetIcon(WPARAM which, HICON icon) {
 }
 
 void DialogWindow::UpdateIcons() {
-  GList* list = nullptr;
+  // The list only borrows the images.
+  ToolkitPtr<GList, g_list_free> list;
   GdkPixbuf* small = smallIcon_ != nullptr ? smallIcon_->ImageForSize(kSmallIconSize) : nullptr;
   GdkPixbuf* big = bigIcon_ != nullptr ? bigIcon_->ImageForSize(kBigIconSize) : nullptr;
   if (small != nullptr) {
-    list = g_list_append(list, small);
+    list.reset(g_list_append(list.release(), small));
   }
   if (big != nullptr && big != small) {
-    list = g_list_append(list, big);
+    list.reset(g_list_append(list.release(), big));
   }
-  gtk_window_set_icon_list(GTK_WINDOW(window_), list);
-  g_list_free(list);
+  gtk_window_set_icon_list(GTK_WINDOW(window_), list.get());
   captionBar_->SetIcon(smallIcon_ != nullptr ? smallIcon_ : bigIcon_);
   for (const IconStatic& icon : iconStatics_) {
     SetImageFromIcon(icon.widget, icon.icon, kBigIconSize);
@@ -304,8 +300,8 @@ void DialogWindow::Enable(bool enable) {
 void DialogWindow::EndModalLoop(int result) {
   result_ = result;
   ended_ = true;
-  if (loop_ != nullptr && g_main_loop_is_running(loop_)) {
-    g_main_loop_quit(loop_);
+  if (loop_ != nullptr && g_main_loop_is_running(loop_.get())) {
+    g_main_loop_quit(loop_.get());
   }
 }
 

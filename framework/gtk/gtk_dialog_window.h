@@ -108,7 +108,7 @@ class DialogWindow final : public WindowPeer {
 
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
-  GMainLoop* loop_ = nullptr;
+  ToolkitPtr<GMainLoop, g_main_loop_unref> loop_;
   bool ended_ = false;
   INT_PTR result_ = -1;
   bool enabled_ = true;

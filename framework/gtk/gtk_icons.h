@@ -41,9 +41,11 @@ inline constexpr int kBigIconSize = 32;
 // missing or has none.
 std::unique_ptr<IconHandle> LoadIconResource(UINT id);
 
+using CairoSurfacePtr = ToolkitPtr<cairo_surface_t, cairo_surface_destroy>;
+
 // `icon` drawn at `size` logical pixels on a screen of `scale` device pixels
-// each; nullptr when there is no image. The caller destroys the surface.
-cairo_surface_t* IconSurface(HICON icon, int size, int scale, GdkWindow* window);
+// each; null when there is no image.
+CairoSurfacePtr IconSurface(HICON icon, int size, int scale, GdkWindow* window);
 // Shows `icon` at `size` logical pixels in the GtkImage `image`.
 void SetImageFromIcon(GtkWidget* image, HICON icon, int size);
 

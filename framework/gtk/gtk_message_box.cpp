@@ -9,6 +9,7 @@
 #include "framework/dialog_keys.h"
 #include "framework/dialog_template.h"
 #include "framework/dialog_units.h"
+#include "framework/gtk/gobject_ptr.h"
 #include "framework/gtk/gtk_dialog_font.h"
 #include "framework/gtk/gtk_dialog_style.h"
 #include "framework/gtk/gtk_dialog_window.h"
@@ -35,11 +36,11 @@ struct Box {
   std::vector<std::pair<int, std::string>> buttons;
   int closeResult = IDOK;  // Esc and the close box
   int result = IDOK;
-  GMainLoop* loop = nullptr;
+  ToolkitPtr<GMainLoop, g_main_loop_unref> loop;
 
   void Answer(int id) {
     result = id;
-    g_main_loop_quit(loop);
+    g_main_loop_quit(loop.get());
   }
 };
 
@@ -89,14 +90,14 @@ GdkRectangle WorkArea(GtkWindow* owner) {
 
 // GtkLabel caps a wrapping text's width in characters of this many pixels.
 int LabelCharWidth(PangoContext* context, const std::string& family, int pointSize) {
-  PangoFontDescription* font = pango_font_description_new();
-  pango_font_description_set_family(font, family.c_str());
-  pango_font_description_set_size(font, pointSize * PANGO_SCALE);
-  PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
-  const int width = std::max(pango_font_metrics_get_approximate_char_width(metrics),
-                             pango_font_metrics_get_approximate_digit_width(metrics));
-  pango_font_metrics_unref(metrics);
-  pango_font_description_free(font);
+  const ToolkitPtr<PangoFontDescription, pango_font_description_free> font(
+      pango_font_description_new());
+  pango_font_description_set_family(font.get(), family.c_str());
+  pango_font_description_set_size(font.get(), pointSize * PANGO_SCALE);
+  const ToolkitPtr<PangoFontMetrics, pango_font_metrics_unref> metrics(
+      pango_context_get_metrics(context, font.get(), nullptr));
+  const int width = std::max(pango_font_metrics_get_approximate_char_width(metrics.get()),
+                             pango_font_metrics_get_approximate_digit_width(metrics.get()));
   return std::max(1, PANGO_PIXELS_CEIL(width));
 }
 
@@ -158,17 +159,16 @@ int RunMessageBox(DialogWindow* owner, const std::string& caption, const std::st
     gtk_box_pack_start(GTK_BOX(message), image, FALSE, FALSE, 0);
   }
   // A path in the text may not be UTF-8 (file names are bytes here).
-  gchar* shown = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-  GtkWidget* label = gtk_label_new(shown);
-  g_free(shown);
+  const ToolkitPtr<gchar, g_free> shown(
+      g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size())));
+  GtkWidget* label = gtk_label_new(shown.get());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   // Anywhere, not only between words: a path has no spaces to wrap at. A
   // hyphen at such a break would read as part of the name.
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
-  PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
-  gtk_label_set_attributes(GTK_LABEL(label), attributes);
-  pango_attr_list_unref(attributes);
+  const ToolkitPtr<PangoAttrList, pango_attr_list_unref> attributes(pango_attr_list_new());
+  pango_attr_list_insert(attributes.get(), pango_attr_insert_hyphens_new(FALSE));
+  gtk_label_set_attributes(GTK_LABEL(label), attributes.get());
   gtk_label_set_max_width_chars(GTK_LABEL(label),
                                 WorkArea(ownerWindow).width / kTextShareOfScreen /
                                     LabelCharWidth(pango, family, look.font.pointSize));
@@ -199,11 +199,10 @@ int RunMessageBox(DialogWindow* owner, const std::string& caption, const std::st
   if (wasEnabled) {
     owner->Enable(false);
   }
-  box.loop = g_main_loop_new(nullptr, FALSE);
+  box.loop.reset(g_main_loop_new(nullptr, FALSE));
   gtk_widget_show_all(window);
   gtk_window_present(GTK_WINDOW(window));
-  g_main_loop_run(box.loop);
-  g_main_loop_unref(box.loop);
+  g_main_loop_run(box.loop.get());
   gtk_widget_destroy(window);
   RemoveDialogStyle(css);
   if (wasEnabled) {

@@ -8,6 +8,7 @@
 #include "framework/application.h"
 #include "framework/backend_platform.h"
 #include "framework/dialog.h"
+#include "framework/gtk/gobject_ptr.h"
 #include "framework/gtk/gtk_backend.h"
 #include "framework/gtk/gtk_dialog_window.h"
 #include "framework/gtk/gtk_display.h"
@@ -53,9 +54,8 @@ class GtkPlatform final : public BackendPlatform<DialogWindow> {
 
 int RunApplication(int argc, char** argv, const ResourceTable& resources) {
   // The command line is the program's: --help works without a display.
-  char* executable = g_file_read_link("/proc/self/exe", nullptr);
-  const std::string executablePath = executable != nullptr ? executable : "";
-  g_free(executable);
+  const gtk::ToolkitPtr<gchar, g_free> executable(g_file_read_link("/proc/self/exe", nullptr));
+  const std::string executablePath = executable != nullptr ? executable.get() : "";
   auto openDisplay = [argv]() -> std::unique_ptr<Platform> {
     // Centring a dialog and moving it from the keyboard need window
     // positions, which only X11 gives a client. So X11 it is whenever a

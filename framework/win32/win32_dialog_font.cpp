@@ -40,16 +40,15 @@ bool Installed(::HDC dc, const std::wstring& face) {
 bool HasGlyphs(::HDC dc, const std::wstring& face, const std::wstring& texts) {
   LOGFONTW wanted = FontNamed(face);
   wanted.lfHeight = -12;  // any size: a face has its glyphs at every size
-  HFONT font = ::CreateFontIndirectW(&wanted);
+  const FontPtr font(::CreateFontIndirectW(&wanted));
   if (font == nullptr) {
     return false;
   }
-  HGDIOBJ previous = ::SelectObject(dc, font);
+  // Put back before the font is deleted: the guards go in reverse order.
+  const SelectedObject selected(dc, font.get());
   std::vector<WORD> glyphs(texts.size());
   const DWORD count = ::GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()),
                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-  ::SelectObject(dc, previous);
-  ::DeleteObject(font);
   return count != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
 }
 
@@ -61,7 +60,8 @@ std::string DialogFace(const DialogTemplate& dialogTemplate) {
     texts += chronolist::Wide(item.text);
   }
   const std::string& templateFace = dialogTemplate.font.face;
-  ::HDC dc = ::GetDC(nullptr);
+  const WindowDC screen(nullptr);
+  ::HDC dc = screen.get();
   std::string chosen = templateFace;
   if (!HasGlyphs(dc, chronolist::Wide(templateFace), texts)) {
     for (const std::string& candidate : DialogFontCandidates(templateFace)) {
@@ -72,7 +72,6 @@ std::string DialogFace(const DialogTemplate& dialogTemplate) {
       }
     }
   }
-  ::ReleaseDC(nullptr, dc);
   return chosen;
 }
 

@@ -266,12 +266,11 @@ std::string ExecutablePath() {
 // characters outside it cannot be spelled.
 std::vector<std::string> Arguments() {
   int count = 0;
-  LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  const LocalPtr<LPWSTR> words(::CommandLineToArgvW(::GetCommandLineW(), &count));
   std::vector<std::string> arguments;
   for (int i = 1; words != nullptr && i < count; ++i) {
-    arguments.push_back(Utf8(words[i]));
+    arguments.push_back(Utf8(words.get()[i]));
   }
-  ::LocalFree(words);
   return arguments;
 }
 

@@ -18,9 +18,10 @@ namespace {
 // keeps its text clear of its edges and focus rectangle.
 void Measure(HWND control, const DialogItemTemplate& item, FitControl& fit) {
   const std::wstring text = chronolist::Wide(item.text);
-  ::HDC dc = ::GetDC(control);
-  auto* font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-  HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+  const WindowDC controlDC(control);
+  ::HDC dc = controlDC.get();
+  // The control's font, which the control owns: selected, not deleted.
+  const SelectedObject font(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc, &metrics);
   UINT format = DT_CALCRECT | DT_EXPANDTABS;
@@ -37,10 +38,6 @@ void Measure(HWND control, const DialogItemTemplate& item, FitControl& fit) {
     fit.neededWidth = extent.right + padding;
     fit.neededHeight = extent.bottom + padding / 2;
   }
-  if (previous != nullptr) {
-    ::SelectObject(dc, previous);
-  }
-  ::ReleaseDC(control, dc);
 }
 
 }  // namespace

@@ -46,7 +46,11 @@ class TimeListAppTest : public ::testing::Test {
       dialog.DeliverMessage(WM_COMMAND, static_cast<WPARAM>(id), 0);
     };
   }
-  int RunProgram() { return AfxWinMain("/usr/bin/chronolist"); }
+  // As a backend runs it: the game folder chosen first, then the dialog.
+  int RunProgram() {
+    AfxWinInit("/usr/bin/chronolist", "/usr/bin/chronolist", {});
+    return AfxWinMain("/usr/bin/chronolist");
+  }
 
   ScratchFolder folder;
   FakePlatform platform;

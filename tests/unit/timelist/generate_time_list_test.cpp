@@ -236,9 +236,10 @@ TEST(GenerateTimeListFailure, AnIoErrorOnAReplayOrOnThePageKeepsTheOldPage) {
   ScratchFolder folder;
   LaySampleReplays();
   WriteBytes(kTimeListFileName, kOldPage);
+  // The folder as the application gives it: absolute, and named as given.
   const std::string replay = (fs::current_path() / ReplayFile(1)).string();
   EXPECT_EQ(OnAFailingDisk([&replay] {
-              const PageWriteResult result = GenerateTimeList();
+              const PageWriteResult result = GenerateTimeList(fs::current_path().string());
               return result.unreadPath == replay ? result.error.value() : 0;
             }),
             EIO);
