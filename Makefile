@@ -26,7 +26,7 @@ run: build
 	cd examples && ../build/default/app/chronolist
 
 # Windows first: the Linux tree's GUI tests also drive Chronolist.exe under
-# Wine when it exists at configure time.
+# Wine, when it has been built by the time they run (else they skip).
 test: test-windows test-linux test-package
 
 test-windows: windows
