@@ -37,23 +37,39 @@ test-linux: build
 
 # The .deb in build/package/packages/ (built with Debian's hardening flags,
 # Depends from dpkg-shlibdeps, then checked by lintian) and the Windows zip in
-# build/windows/packages/.
+# build/windows/packages/. Every time stamp in them is SOURCE_DATE_EPOCH, else
+# the last commit's time (cmake/source_date_epoch.cmake).
 package: deps
-	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
-	cmake --preset package \
-	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS) -Wl,--as-needed"
-	cmake --build --preset package -j $(JOBS)
-	cpack --config build/package/CPackConfig.cmake
-	cmake --preset windows
-	cmake --build --preset windows --target windows_zip -j $(JOBS)
+	$(call build_packages,build/package,build/windows)
 	cmake --build --preset package --target lint_deb
 	@ls -l build/package/packages/*.deb build/windows/packages/*.zip
 
-# Installs the .deb (as root), runs it and removes it; checks the zip.
+# Installs the .deb (as root), runs it and removes it; checks the zip. Then
+# builds both packages again in other trees and wants the same bytes: the
+# build must not depend on when or in which folder it ran.
 test-package: package build
 	ctest --preset package
+	$(call build_packages,build/package-again,build/windows-again)
+	@for file in build/package/packages/*.deb build/windows/packages/*.zip; do \
+	  cmp $$file $$(echo $$file | sed 's|^build/[a-z]*|&-again|') || \
+	    { echo "$$file differs between two builds of one commit" >&2; exit 1; }; \
+	done
+	@echo "Both packages are the same bytes in two builds"
+
+# The .deb into the build tree $(1), the Windows zip into $(2). The tree's own
+# path is mapped to one name in the debug information the build id sums up.
+define build_packages
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	prefix_map="-ffile-prefix-map=$(CURDIR)/$(1)=build"; \
+	cmake --preset package -B $(1) \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS) $$prefix_map" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS) $$prefix_map" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS) -Wl,--as-needed"
+	cmake --build $(1) -j $(JOBS)
+	cpack --config $(1)/CPackConfig.cmake
+	cmake --preset windows -B $(2)
+	cmake --build $(2) --target windows_zip -j $(JOBS)
+endef
 
 # The Linux tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

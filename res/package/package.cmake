@@ -28,7 +28,7 @@ if(WIN32)
     COMMAND ${CMAKE_COMMAND} -E copy ${chronolist_package_out}/windows-readme.txt
       ${stage}/Chronolist-README.txt
     COMMAND ${CMAKE_COMMAND} -DZIP=${CHRONOLIST_WINDOWS_ZIP} -DSTAGE=${stage}
-      -DPROGRAM=$<TARGET_FILE:chronolist> -DSTRIP=${CMAKE_STRIP}
+      -DPROGRAM=$<TARGET_FILE:chronolist> -DSTRIP=${CMAKE_STRIP} -DPYTHON=${CHRONOLIST_PYTHON3}
       -P ${chronolist_package_src}/windows_zip.cmake
     DEPENDS chronolist ${chronolist_package_out}/windows-readme.txt
     COMMENT "Writing ${CHRONOLIST_WINDOWS_ZIP}"
