@@ -21,7 +21,7 @@ CString FormatString(UINT nIDS, std::initializer_list<const char*> arguments) {
   std::string formatted;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    const std::size_t index = static_cast<std::size_t>(next - '1');
+    const auto index = static_cast<std::size_t>(next - '1');
     if (pattern[i] == '%' && next >= '1' && index < arguments.size()) {
       const char* argument = arguments.begin()[index];
       formatted += argument != nullptr ? argument : "";
@@ -30,7 +30,7 @@ CString FormatString(UINT nIDS, std::initializer_list<const char*> arguments) {
       formatted += pattern[i];
     }
   }
-  return CString(std::move(formatted));
+  return {std::move(formatted)};
 }
 
 }  // namespace

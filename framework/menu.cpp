@@ -41,7 +41,7 @@ char MenuAccessKey(const std::string& text) {
     if (next >= 'A' && next <= 'Z') {
       return static_cast<char>(next - 'A' + 'a');
     }
-    return static_cast<unsigned char>(next) < 0x80 ? next : 0;
+    return static_cast<unsigned char>(next) < 0x80 ? next : '\0';
   }
   return 0;
 }

@@ -54,6 +54,8 @@ class CRect : public RECT {
   int Height() const { return bottom - top; }
   operator LPRECT() { return this; }
   friend bool operator==(const CRect& a, const CRect& b) {
+    // clang 14's analyzer loses the base's brace initialisation above.
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
 };

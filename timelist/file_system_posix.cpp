@@ -480,7 +480,8 @@ ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view co
 #endif
   std::string tempName;
   FileDescriptor temp(-1);
-  const auto fail = [&](std::error_code error) {
+  // (name by an init-capture: clang 14 cannot capture a structured binding.)
+  const auto fail = [&, &name = name](std::error_code error) {
     if (!tempName.empty() && ::unlinkat(folder.get(), tempName.c_str(), 0) != 0) {
       // ntfs-3g sets a file that is still open aside under another name
       // instead of removing it, which a full volume refuses; closed, it goes.

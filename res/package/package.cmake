@@ -25,13 +25,11 @@ if(WIN32)
   add_custom_target(windows_zip
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage} ${CHRONOLIST_PACKAGE_DIR}
-    COMMAND ${CMAKE_STRIP} -o ${stage}/Chronolist.exe $<TARGET_FILE:chronolist>
     COMMAND ${CMAKE_COMMAND} -E copy ${chronolist_package_out}/windows-readme.txt
       ${stage}/Chronolist-README.txt
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${CHRONOLIST_WINDOWS_ZIP}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${stage}
-      ${CMAKE_COMMAND} -E tar cf ${CHRONOLIST_WINDOWS_ZIP} --format=zip --mtime=2026-12-08
-      Chronolist.exe Chronolist-README.txt
+    COMMAND ${CMAKE_COMMAND} -DZIP=${CHRONOLIST_WINDOWS_ZIP} -DSTAGE=${stage}
+      -DPROGRAM=$<TARGET_FILE:chronolist> -DSTRIP=${CMAKE_STRIP} -DPYTHON=${CHRONOLIST_PYTHON3}
+      -P ${chronolist_package_src}/windows_zip.cmake
     DEPENDS chronolist ${chronolist_package_out}/windows-readme.txt
     COMMENT "Writing ${CHRONOLIST_WINDOWS_ZIP}"
     VERBATIM)
@@ -93,6 +91,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_PROJECT_CONFIG_FILE ${chronolist_package_src}/cpack_project.cmake)
 include(CPack)
 
 # `make package` checks the .deb as Debian's archive would, once cpack has

@@ -52,7 +52,7 @@ struct SharedBus {
 };
 
 SharedBus& Bus() {
-  static SharedBus* shared = new SharedBus;  // lives as long as the process
+  static auto* shared = new SharedBus;  // lives as long as the process
   return *shared;
 }
 
@@ -267,7 +267,7 @@ int BestMatch(const Image& shot, const Rect& area, const std::vector<std::uint32
       int worst = 0;
       for (int y = 0; y < size && worst < best; ++y) {
         for (int x = 0; x < size && worst < best; ++x) {
-          const std::uint32_t pixel = argb[static_cast<std::size_t>(y * size + x)];
+          const std::uint32_t pixel = argb[static_cast<std::size_t>(y) * size + x];
           const unsigned alpha = pixel >> 24;
           const unsigned char* seen = &shot.rgb[3 * ((top + y) * shot.width + left + x)];
           for (int c = 0; c < 3; ++c) {
@@ -470,7 +470,7 @@ TEST(SwayTest, TheDialogsCaptionBarIsTheOnlyOne) {
     gui::AppProcess message = start({"swaymsg", "-t", "get_tree"});
     message.WaitForExit(5s);
     const std::string tree = message.Stdout();
-    const std::size_t at = tree.rfind("\"border\": \"", tree.find("\"name\": \"ChronolistEx\""));
+    const std::size_t at = tree.rfind(R"("border": ")", tree.find(R"("name": "ChronolistEx")"));
     border = at == std::string::npos ? "none" : tree.substr(at + 11, 4);
     return border != "none";
   };

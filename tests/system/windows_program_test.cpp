@@ -574,7 +574,7 @@ TEST_F(WindowsProgramTest, APageHeldOpenIsToldApartFromAReadOnlyOne) {
     driver_->SendKey(dialog, "Return");
     const WindowId box =
         WaitForOwnWindow([&](const TopLevel& t) { return t.window != dialog; }, "saying why");
-    const std::string text = Probe({"message-box", kTitle}).at("text");
+    std::string text = Probe({"message-box", kTitle}).at("text");
     driver_->SendKey(box, "Return");
     EXPECT_TRUE(driver_->WaitUntilGone(box, kWindowTimeout));
     return text;
@@ -658,8 +658,8 @@ TEST_F(WindowsProgramTest, WriteFromABatchFileBesideTheGameNeedsNoWindow) {
     fs::create_directories(game);
     fs::copy_file(kWindowsProgram, game / "Chronolist.exe");
     WriteBytes(game / "after.bat", game == "."
-                                       ? "@\"%~dp0Chronolist.exe\" --write \"%~dp0\" || pause"
-                                       : "@\"%~dp0Chronolist.exe\" \"%~dp0\" --write");
+                                       ? R"(@"%~dp0Chronolist.exe" --write "%~dp0" || pause)"
+                                       : R"(@"%~dp0Chronolist.exe" "%~dp0" --write)");
     Environment environment = WineVariables(WinePrefixEnvironment::prefix);
     environment["DISPLAY"] = std::nullopt;
     // The second in a console, a terminal for Wine, as a double-clicked .bat.
@@ -709,7 +709,7 @@ TEST_F(WindowsProgramTest, TextsFitTheirControlsAtLargeDpisAndInAnotherFont) {
   for (int setting : {168, 192, 288, 96}) {
     std::optional<WineDpi> dpi;
     if (setting == 96) {
-      AppProcess({"wine", "reg", "delete", "HKCU\\Software\\Wine\\Fonts\\Replacements", "/f"},
+      AppProcess({"wine", "reg", "delete", R"(HKCU\Software\Wine\Fonts\Replacements)", "/f"},
                  LaunchOptions{.environment = WineVariables(WinePrefixEnvironment::prefix)})
           .WaitForExit(kWineStartTimeout);
       EXPECT_EQ(StopWineServer(WinePrefixEnvironment::prefix), "");

@@ -65,7 +65,7 @@ std::vector<std::string> Accessible::States() const {
   GArray* states = atspi_state_set_get_states(set);
   for (guint i = 0; i < states->len; ++i) {
     const auto state = g_array_index(states, AtspiStateType, i);
-    GEnumClass* type = static_cast<GEnumClass*>(g_type_class_ref(ATSPI_TYPE_STATE_TYPE));
+    auto* type = static_cast<GEnumClass*>(g_type_class_ref(ATSPI_TYPE_STATE_TYPE));
     if (GEnumValue* value = g_enum_get_value(type, state)) {
       names.emplace_back(value->value_nick);
     }

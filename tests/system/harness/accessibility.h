@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-typedef struct _AtspiAccessible AtspiAccessible;
+using AtspiAccessible = struct _AtspiAccessible;
 
 namespace chronolist::gui {
 

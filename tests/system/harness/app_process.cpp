@@ -71,6 +71,7 @@ std::vector<std::string> MergedEnvironment(
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
   std::vector<char*> pointers;
+  pointers.reserve(strings.size() + 1);
   for (auto& text : strings) {
     pointers.push_back(text.data());
   }

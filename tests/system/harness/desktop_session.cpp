@@ -128,7 +128,7 @@ Image WestonSession::Screenshot() {
 
 fs::path JapaneseLocales() {
   static const fs::path folder = [] {
-    const fs::path made = fs::temp_directory_path() / "chronolist-locales";
+    fs::path made = fs::temp_directory_path() / "chronolist-locales";
     if (!fs::exists(made / "ja_JP.UTF-8" / "LC_CTYPE")) {
       fs::create_directories(made);
       const fs::path partial = MakeTemporaryFolder("chronolist-locales-");

@@ -32,6 +32,8 @@ struct Rect {
 struct IconSize {
   int width = 0;
   int height = 0;
+  // clang-tidy 14 takes the defaulted comparison's 0 for a null pointer.
+  // NOLINTNEXTLINE(modernize-use-nullptr)
   friend auto operator<=>(const IconSize&, const IconSize&) = default;
 };
 
