@@ -37,7 +37,7 @@ std::string ErrorText(const std::error_code& error) {
   if (error.category() != std::system_category()) {
     return error.message();
   }
-  const DWORD code = static_cast<DWORD>(error.value());
+  const auto code = static_cast<DWORD>(error.value());
   LocalBuffer buffer;
   // Language 0: the thread's, then the user's, then the system's language.
   const DWORD length = ::FormatMessageW(
