@@ -104,7 +104,7 @@ lint: deps
 	cmake --preset windows
 	run-clang-tidy -quiet -j $(JOBS) -p build/windows -extra-arg=--target=x86_64-w64-mingw32 \
 	  -extra-arg=-isystem$(MINGW_CXX) -extra-arg=-isystem$(MINGW_CXX)/x86_64-w64-mingw32 \
-	  '^$(CURDIR)/(framework/win32/|timelist/.*_win32|tests/windows/|app/main_app).*\.cpp$$'
+	  '^$(CURDIR)/(framework/win32/|timelist/.*_win32|tests/system/windows/|app/main_app).*\.cpp$$'
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
