@@ -471,13 +471,11 @@ ReplaceResult ReplaceFileAtomically(const std::string& path, std::string_view co
   const std::string prefix = name + kTemporaryInfix;
   ReplaceResult result;
   FileDescriptor folder(OpenFolder(folderPath, O_RDONLY));
-#ifdef O_PATH
   // A folder the user may write but not list still takes the page; only the
   // clearing of abandoned files and the folder's sync need to read it.
   if (folder.get() < 0 && errno == EACCES) {
     folder.Reset(OpenFolder(folderPath, O_PATH));
   }
-#endif
   std::string tempName;
   FileDescriptor temp(-1);
   // (name by an init-capture: clang 14 cannot capture a structured binding.)
